@@ -1,0 +1,124 @@
+// The game window: the whole stage of the quiz. One member per control, named
+// as on screen; the game state; and the window's procedures. The jokers are
+// member functions too, defined in lifelines/.
+#pragma once
+
+#include "store/store.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class Shape;
+class frmEditor;
+
+class frmQuiz : public QWidget {
+    Q_OBJECT
+public:
+    frmQuiz();
+    ~frmQuiz() override;
+
+    // --- The window's own procedures.
+    void Publikum();
+    void Neu();
+    void Richtig();
+    void Falsch();
+    void PufferInForm();
+    void Ende();
+    void Leiterstufe(int level); // the ladder step of a level 1..15
+
+    // --- Event procedures.
+    void Form_Load();
+    void Form_KeyPress(int keyAscii);
+    void Timer1000_Timer();
+    void cmdA_Click();
+    void cmdB_Click();
+    void cmdC_Click();
+    void cmdD_Click();
+    void cmdNeu_Click();
+    void cmdEnd_Click();
+    void cmdEdit_Click();
+    void cmdHalb_Click();
+    void cmdHandy_Click();
+    void TimerCountdown_Timer();
+    void cmdPublikum_Click();
+    void TimerPub_Timer();
+
+    // The marker shape of a level 1..15 (S1..S15).
+    Shape* marker(int level) const;
+
+    // --- Status bar.
+    QLabel* lblTime = nullptr;
+    QLabel* lblDate = nullptr;
+    QLabel* lblStatus = nullptr;
+    QLabel* lblSicher = nullptr;
+    // --- Game buttons.
+    QPushButton* cmdNeu = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdEnd = nullptr;
+    // --- Player name.
+    QLabel* lblKandidatenname = nullptr;
+    QLineEdit* txtName = nullptr;
+    // --- Jokers.
+    QGroupBox* frmJoker = nullptr;
+    QPushButton* cmdPublikum = nullptr;
+    QPushButton* cmdHalb = nullptr;
+    QPushButton* cmdHandy = nullptr;
+    // --- Question and answers.
+    QLabel* lblFrage = nullptr;
+    QPushButton* cmdA = nullptr;
+    QPushButton* cmdB = nullptr;
+    QPushButton* cmdC = nullptr;
+    QPushButton* cmdD = nullptr;
+    // --- Audience graph.
+    Shape* ShpPubA = nullptr;
+    Shape* ShpPubB = nullptr;
+    Shape* ShpPubC = nullptr;
+    Shape* ShpPubD = nullptr;
+    QLabel* lblPublikumA = nullptr;
+    QLabel* lblPublikumB = nullptr;
+    QLabel* lblPublikumC = nullptr;
+    QLabel* lblPublikumD = nullptr;
+    // --- Prize ladder: amounts Label8 (level 15) .. Label22 (level 1),
+    //     numbers Label23 (level 15) .. Label37 (level 1), markers S1 .. S15.
+    QLabel *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr, *Label11 = nullptr,
+           *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr, *Label15 = nullptr,
+           *Label16 = nullptr, *Label17 = nullptr, *Label18 = nullptr, *Label19 = nullptr,
+           *Label20 = nullptr, *Label21 = nullptr, *Label22 = nullptr;
+    QLabel *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr, *Label26 = nullptr,
+           *Label27 = nullptr, *Label28 = nullptr, *Label29 = nullptr, *Label30 = nullptr,
+           *Label31 = nullptr, *Label32 = nullptr, *Label33 = nullptr, *Label34 = nullptr,
+           *Label35 = nullptr, *Label36 = nullptr, *Label37 = nullptr;
+    Shape *S1 = nullptr, *S2 = nullptr, *S3 = nullptr, *S4 = nullptr, *S5 = nullptr,
+          *S6 = nullptr, *S7 = nullptr, *S8 = nullptr, *S9 = nullptr, *S10 = nullptr,
+          *S11 = nullptr, *S12 = nullptr, *S13 = nullptr, *S14 = nullptr, *S15 = nullptr;
+    // --- Timers.
+    QTimer* Timer1000 = nullptr;
+    QTimer* TimerCountdown = nullptr;
+    QTimer* TimerPub = nullptr;
+
+    // --- Game state.
+    std::unique_ptr<store::Database> QuizDatabase;
+    std::unique_ptr<store::Recordset> QuizRecords;
+    qint16 Level = 0;
+    qint32 SecuredAmount = 0;
+    float CountdownElapsed = 0;
+    float PubStepsA = 0;
+    float PubStepsB = 0;
+    float PubStepsC = 0;
+    float PubStepsD = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildLayout();
+    frmEditor* m_editor = nullptr; // created on first use, reused for every opening
+};

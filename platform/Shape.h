@@ -1,0 +1,37 @@
+// A plain rectangle control: back colour with a 3-pixel border in the border
+// colour. Keeps Left, Top, Width and Height in twips so that a bar can grow by
+// 20 twips at a time without rounding drift.
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class Shape : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int Top READ Top WRITE setTop)
+    Q_PROPERTY(int Height READ Height WRITE setHeight)
+public:
+    explicit Shape(QWidget* parent = nullptr);
+
+    void setTwips(int left, int top, int width, int height);
+    void setColors(const QColor& back, const QColor& border, const QColor& fill);
+
+    int Left() const { return m_left; }
+    int Top() const { return m_top; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    void setTop(int twips);
+    void setHeight(int twips);
+
+    QColor backColor() const { return m_back; }
+    QColor borderColor() const { return m_border; }
+    QColor fillColor() const { return m_fill; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    void place();
+    int m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    QColor m_back, m_border, m_fill;
+};

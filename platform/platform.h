@@ -1,0 +1,55 @@
+// The small layer between the program and the toolkit: dialogs, beep, clock,
+// German number and date patterns, the program directory, ending the program,
+// twips, and the seams that tests use to stand in for the outside world.
+#pragma once
+
+#include <QDateTime>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// --- Seams. The program only ever calls the getters; tests call the setters.
+QString programDirectory();
+void setProgramDirectory(const QString& dir);          // empty: back to the executable's dir
+
+[[noreturn]] void endProgram();
+void setEndProgramHandler(std::function<void()> handler); // a test's handler throws
+
+void beep();
+void setBeepHandler(std::function<void()> handler);
+
+QDateTime now();
+void setClock(std::function<QDateTime()> clock);        // empty: back to the real clock
+
+// The file `name` in the program directory, joined with the platform's separator.
+QString programFile(const QString& name);
+
+// --- Dialogs. Real, modal QMessageBox / QInputDialog run with exec(); no icon.
+inline const QString kAppTitle = QStringLiteral("Quiz");
+
+// A message box with OK alone. An empty title shows the application title "Quiz".
+void msgBox(const QString& text, const QString& title = QString());
+// A message box with Ja and Nein; true for Ja. Ja is the default button.
+bool askYesNo(const QString& text, const QString& title = QString());
+// The name prompt: returns the text entered, or the empty text when cancelled.
+QString inputBox(const QString& prompt, const QString& title, const QString& defaultText);
+
+// --- German patterns.
+QString formatDate(const QDateTime& t);     // "DD.MM.YYYY"   24.03.2003
+QString formatTime(const QDateTime& t);     // "HH:MM:SS"     21:05:09
+QString formatSecured(qint64 euros);        // "#,###,##0.-"  1000 -> 1.000,-
+QString formatGrouped(qint64 euros);        // "##,##0"       32000 -> 32.000
+QString formatWhole(double value);          // "#0"           29
+
+// --- Twips: 15 to a pixel at 96 dots per inch.
+constexpr int kTwipsPerPixel = 15;
+constexpr int px(int twips) { return twips / kTwipsPerPixel; }
+QRect twipsRect(int left, int top, int width, int height);
+
+// --- The one handler for failures nobody caught: a message box naming the
+// failure, then the end. Installed by main(); also used by QuizApplication.
+void reportUncaughtFailure(const QString& what);
+
+} // namespace platform

@@ -1,0 +1,177 @@
+#include "support/testsupport.h"
+
+#include "platform/platform.h"
+#include "store/store.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace testsupport {
+
+Record sampleRecord(int n, const QString& richtig)
+{
+    static const QString letters = QStringLiteral("ABCD");
+    const int r = letters.indexOf(richtig);
+    Record rec;
+    rec[QStringLiteral("Nummer")] = QString::number(n);
+    rec[QStringLiteral("Frage")] = QStringLiteral("Frage %1").arg(n);
+    for (QChar x : letters)
+        rec[QStringLiteral("Antwort") + x] = QStringLiteral("Antwort %1%2").arg(x).arg(n);
+    rec[QStringLiteral("Richtig")] = richtig;
+    rec[QStringLiteral("Fraglich")] = QString(letters.at(((r < 0 ? 0 : r) + 1) % 4));
+    rec[QStringLiteral("PublikumA")] = QStringLiteral("40");
+    rec[QStringLiteral("PublikumB")] = QStringLiteral("30");
+    rec[QStringLiteral("PublikumC")] = QStringLiteral("20");
+    rec[QStringLiteral("PublikumD")] = QStringLiteral("10");
+    rec[QStringLiteral("JokerTV")] = QString();
+    return rec;
+}
+
+namespace {
+void check(int rc, sqlite3* db, const char* what)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+}
+} // namespace
+
+void writeQuestionFile(const QString& path, const QList<Record>& records)
+{
+    sqlite3* db = nullptr;
+    check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+          db, "open");
+    check(sqlite3_exec(db, store::createTableSql().toUtf8().constData(), nullptr, nullptr, nullptr), db, "create");
+    QString sql = QStringLiteral("INSERT INTO \"%1\" (").arg(store::kTable);
+    QString marks;
+    for (const QString& f : store::fieldNames()) {
+        sql += QStringLiteral("\"%1\",").arg(f);
+        marks += QStringLiteral("?,");
+    }
+    sql.chop(1);
+    marks.chop(1);
+    sql += QStringLiteral(") VALUES (") + marks + QStringLiteral(")");
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    check(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), db, "prepare");
+    for (const Record& rec : records) {
+        int i = 1;
+        for (const QString& f : store::fieldNames()) {
+            const QVariant v = rec.value(f);
+            if (!v.isValid() || v.isNull()) {
+                sqlite3_bind_null(st, i);
+            } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) {
+                sqlite3_bind_int64(st, i, v.toLongLong());
+            } else {
+                const QByteArray t = v.toString().toUtf8();
+                sqlite3_bind_text(st, i, t.constData(), t.size(), SQLITE_TRANSIENT);
+            }
+            ++i;
+        }
+        check(sqlite3_step(st), db, "insert");
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+    sqlite3_close(db);
+}
+
+QList<Record> readQuestionFile(const QString& path)
+{
+    sqlite3* db = nullptr;
+    check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
+    sqlite3_busy_timeout(db, 2000);
+    QString sql = QStringLiteral("SELECT ");
+    for (const QString& f : store::fieldNames())
+        sql += QStringLiteral("\"%1\",").arg(f);
+    sql.chop(1);
+    sql += QStringLiteral(" FROM \"%1\" ORDER BY rowid").arg(store::kTable);
+    sqlite3_stmt* st = nullptr;
+    check(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), db, "prepare");
+    QList<Record> out;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        Record rec;
+        for (int i = 0; i < store::fieldNames().size(); ++i) {
+            const QString& f = store::fieldNames().at(i);
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_NULL: rec[f] = QVariant(); break;
+            case SQLITE_INTEGER: rec[f] = QVariant(qint64(sqlite3_column_int64(st, i))); break;
+            default:
+                rec[f] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                           sqlite3_column_bytes(st, i));
+            }
+        }
+        out.append(rec);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+DialogAnswerer::DialogAnswerer(QStringList actions) : m_actions(std::move(actions)), m_timer(new QTimer)
+{
+    m_timer->setInterval(5);
+    QObject::connect(m_timer, &QTimer::timeout, [this] { poll(); });
+    m_timer->start();
+}
+
+DialogAnswerer::~DialogAnswerer() { delete m_timer; }
+
+void DialogAnswerer::poll()
+{
+    static QPointer<QWidget> lastHandled;
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w || w == lastHandled || m_actions.isEmpty())
+        return;
+    lastHandled = w;
+    const QString action = m_actions.takeFirst();
+    SeenDialog seen;
+    seen.title = w->windowTitle();
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+        seen.buttons << b->text();
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        seen.text = box->text();
+        m_seen.append(seen);
+        QMessageBox::StandardButton which = QMessageBox::Ok;
+        if (action == QLatin1String("yes")) which = QMessageBox::Yes;
+        else if (action == QLatin1String("no")) which = QMessageBox::No;
+        else if (action == QLatin1String("cancel")) which = QMessageBox::Cancel;
+        if (QAbstractButton* b = box->button(which))
+            b->click();
+        else
+            box->done(0);
+    } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
+        seen.text = in->labelText();
+        seen.input = in->textValue();
+        m_seen.append(seen);
+        if (action.startsWith(QLatin1String("input:"))) {
+            in->setTextValue(action.mid(6));
+            in->accept();
+        } else if (action == QLatin1String("cancel")) {
+            in->reject();
+        } else {
+            in->accept();
+        }
+    } else if (auto* dlg = qobject_cast<QDialog*>(w)) {
+        m_seen.append(seen);
+        dlg->reject();
+    } else {
+        // A modal window that is not a dialog (the editor): closing it answers it.
+        m_seen.append(seen);
+        w->close();
+    }
+}
+
+void catchEndProgram()
+{
+    platform::setEndProgramHandler([] { throw ProgramEnded{}; });
+}
+
+} // namespace testsupport

@@ -1,0 +1,58 @@
+// Helpers shared by the tests: question files in a temporary directory, written
+// with the plain SQLite API, and answering the real modal dialogs.
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+
+namespace testsupport {
+
+// One record: field name -> value. A missing field is stored as NULL; an
+// invalid QVariant too.
+using Record = QMap<QString, QVariant>;
+
+// A well-formed record: question "Frage <n>", answers "Antwort <X><n>", right
+// answer `richtig`, Fraglich the next letter, audience 40/30/20/10, Nummer n.
+Record sampleRecord(int n, const QString& richtig = QStringLiteral("A"));
+
+// Creates `path` with the question table and the records, in order.
+void writeQuestionFile(const QString& path, const QList<Record>& records);
+
+// Reads every record of the file in table order through a separate SQLite
+// connection: what is really on disk.
+QList<Record> readQuestionFile(const QString& path);
+
+// What a test saw of a modal dialog it answered.
+struct SeenDialog {
+    QString title;
+    QString text;     // message box text, or the input dialog's label
+    QString input;    // the input dialog's default text
+    QStringList buttons;
+};
+
+// Answers the next modal dialogs as they open, one action each, in order. An
+// action is "ok", "yes", "no", "cancel" or "input:<text>" (type text, then OK).
+// Each dialog seen is appended to `seen`. Call before the code that opens them.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(QStringList actions);
+    ~DialogAnswerer();
+    const QList<SeenDialog>& seen() const { return m_seen; }
+    int pending() const { return m_actions.size(); }
+
+private:
+    void poll();
+    QStringList m_actions;
+    QList<SeenDialog> m_seen;
+    class QTimer* m_timer;
+};
+
+// Thrown by the end-program handler that tests install.
+struct ProgramEnded {};
+// Makes platform::endProgram throw ProgramEnded for the rest of the test program.
+void catchEndProgram();
+
+} // namespace testsupport
