@@ -1,0 +1,36 @@
+// The phone joker: after the player has read the instruction, thirty seconds
+// are counted down in the status line, one tick a second, ending in a beep.
+// The end of the countdown has no effect on the game.
+#include "game/frmQuiz.h"
+
+#include "platform/platform.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+constexpr float kCountdownSeconds = 30;
+}
+
+void frmQuiz::cmdHandy_Click()
+{
+    // The countdown starts only once the player has closed the box.
+    platform::msgBox(QStringLiteral("Sobald Sie bereit sind beginnt die Zei, also zücken sie ihr Handy "
+                                    "und nicht vergessen fair nach der Zeit aufzulegen."));
+    TimerCountdown->start();
+    cmdHandy->setEnabled(false);
+}
+
+void frmQuiz::TimerCountdown_Timer()
+{
+    CountdownElapsed += 1;
+    lblStatus->setText(QStringLiteral("Noch ") + platform::formatWhole(kCountdownSeconds - CountdownElapsed)
+                       + QStringLiteral(" Sekunden"));
+    if (CountdownElapsed == kCountdownSeconds) {
+        // "Noch 0 Sekunden" is replaced within the same tick and never seen.
+        platform::beep();
+        TimerCountdown->stop();
+        lblStatus->setText(QStringLiteral("Zeit abgelaufen!"));
+    }
+}
