@@ -1,0 +1,89 @@
+// Paging through the question table: first, last, next and previous record.
+#include "editor/frmEditor.h"
+
+#include "platform/platform.h"
+
+#include <QLabel>
+
+void frmEditor::showNoRecord()
+{
+    // Nothing to show: the boxes are cleared and the record set starts afresh on
+    // the empty table, so no deleted record stays current.
+    EditorRecords = EditorDatabase->OpenRecordset(store::kTable);
+    clearBoxes();
+    lblStatus->setText(QStringLiteral("Die Datenbank enthält keinen Datensatz"));
+}
+
+void frmEditor::reportFailure(const QString& message, const store::Error& error, const QString& status)
+{
+    platform::msgBox(message + QStringLiteral("\n\n") + QString::fromUtf8(error.what()));
+    lblStatus->setText(status);
+}
+
+void frmEditor::reportReadFailure(const store::Error& error)
+{
+    reportFailure(QStringLiteral("Der Datensatz konnte nicht gelesen werden:"), error,
+                  QStringLiteral("Datensatz nicht lesbar - bitte erneut versuchen"));
+}
+
+void frmEditor::cmdErster_Click()
+{
+    try {
+        if (tableIsEmpty())
+            return showNoRecord();
+        EditorRecords->MoveFirst();
+        PufferInForm();
+        lblStatus->setText(QStringLiteral("Der erste Datensatz wird angezeigt"));
+    } catch (const store::Error& e) {
+        reportReadFailure(e);
+    }
+}
+
+void frmEditor::cmdLetzter_Click()
+{
+    try {
+        if (tableIsEmpty())
+            return showNoRecord();
+        EditorRecords->MoveLast();
+        PufferInForm();
+        lblStatus->setText(QStringLiteral("Der letzte Datensatz wird angezeigt"));
+    } catch (const store::Error& e) {
+        reportReadFailure(e);
+    }
+}
+
+void frmEditor::cmdNächster_Click()
+{
+    try {
+        if (tableIsEmpty())
+            return showNoRecord();
+        EditorRecords->MoveNext();
+        if (EditorRecords->IsEOF()) {
+            EditorRecords->MoveLast();
+            lblStatus->setText(QStringLiteral("Der nächste und zugleich auch letzte Datensatz wird angezeigt"));
+        } else {
+            lblStatus->setText(QStringLiteral("Der nächste Datensatz wird angezeigt"));
+        }
+        PufferInForm();
+    } catch (const store::Error& e) {
+        reportReadFailure(e);
+    }
+}
+
+void frmEditor::cmdVorhergehender_Click()
+{
+    try {
+        if (tableIsEmpty())
+            return showNoRecord();
+        EditorRecords->MovePrevious();
+        if (EditorRecords->IsBOF()) {
+            EditorRecords->MoveFirst();
+            lblStatus->setText(QStringLiteral("Der vorherige und zugleich auch erste Datensatz wird angezeigt"));
+        } else {
+            lblStatus->setText(QStringLiteral("Der vorherige Datensatz wird angezeigt"));
+        }
+        PufferInForm();
+    } catch (const store::Error& e) {
+        reportReadFailure(e);
+    }
+}

@@ -1,0 +1,31 @@
+// The game window's edit button: opens the question editor modally.
+#include "game/frmQuiz.h"
+
+#include "editor/frmEditor.h"
+#include "platform/platform.h"
+
+#include <QLabel>
+
+void frmQuiz::cmdEdit_Click()
+{
+    // One editor window, created on first use and loaded afresh at every opening.
+    // It has no owner window; it goes when the game window goes.
+    if (!m_editor) {
+        m_editor = new frmEditor;
+        connect(this, &QObject::destroyed, m_editor, [editor = m_editor] { delete editor; });
+    }
+
+    try {
+        m_editor->Form_Load();
+    } catch (const store::Error& e) {
+        platform::msgBox(QStringLiteral("Die Datenbank kann nicht zum Editieren geöffnet werden:\n\n%1")
+                             .arg(QString::fromUtf8(e.what())));
+        lblStatus->setText(QStringLiteral("Editor nicht geladen"));
+        return;
+    }
+    m_editor->showModal();
+
+    // The game's own record set is neither re-read nor moved: the question on
+    // screen stays, and the game goes on from it.
+    lblStatus->setText(QStringLiteral("Editor geladen"));
+}
