@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <functional>
 
+class QTimer;
+
 namespace testsupport {
 
 // One record: field name -> value. A missing field is stored as NULL; an
