@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <sqlite3.h>
 
 using testsupport::DialogAnswerer;
 using testsupport::Record;
@@ -509,6 +510,29 @@ private slots:
         checkBar(w->ShpPubB, 30);
         checkBottoms(*w);
         QCOMPARE(w->lblPublikumA->text(), caption);
+    }
+
+    void jokersOnRecordDeletedUnderTheGame()
+    {
+        // The editor (another connection) deletes the question on screen: the
+        // jokers read a record without values and the game goes on.
+        auto w = startGame({sampleRecord(1, QStringLiteral("B")), sampleRecord(2)});
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(m_dir->filePath(store::kFileName).toUtf8().constData(), &db), SQLITE_OK);
+        const QByteArray sql = QStringLiteral("DELETE FROM \"%1\" WHERE Nummer = '1'").arg(store::kTable).toUtf8();
+        QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+
+        w->cmdHalb->click();
+        QCOMPARE(enabledAnswers(*w), QString());
+        QCOMPARE(w->lblStatus->text(), QStringLiteral("50:50 - zwei falsche Antworten verschwinden"));
+
+        w->cmdPublikum->click();
+        QCOMPARE(w->lblPublikumA->text(), QStringLiteral("A: %"));
+        QCOMPARE(w->lblPublikumD->text(), QStringLiteral("D: %"));
+        fire(w->TimerPub);
+        QVERIFY(!w->TimerPub->isActive());
+        checkBar(w->ShpPubA, 0);
     }
 
     void audienceAllZeroStopsOnFirstTick()
