@@ -118,7 +118,6 @@ void frmEditor::showModal()
 
     setWindowModality(Qt::ApplicationModal);
     show();
-    raise();
     activateWindow();
 
     QEventLoop loop;
