@@ -266,6 +266,10 @@ Connection::Connection(const QString& path) : m_path(path)
                         .toStdString());
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A double-quoted name that matches no column must be an error, not a
+    // string constant: otherwise a missing field would read as its own name.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_extended_result_codes(db, 1);
     m_db = db;
     // A file the process may not write is opened for reading only.

@@ -1,0 +1,371 @@
+// Bad question files and failing writes: every refusal is a store::Error with
+// a German message that names the file and the fault, and the file is left
+// exactly as it was.
+#include "store/store.h"
+#include "support/testsupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <pwd.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using store::DBEngine;
+using store::Database;
+using store::Recordset;
+using testsupport::Record;
+
+namespace {
+
+QString errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const store::Error& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QString();
+}
+
+QList<Record> records(int n)
+{
+    QList<Record> out;
+    for (int i = 1; i <= n; ++i)
+        out << testsupport::sampleRecord(i);
+    return out;
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A plain SQLite connection of "another program".
+struct RawConnection {
+    sqlite3* db = nullptr;
+    explicit RawConnection(const QString& path, int extraFlags = 0)
+    {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | extraFlags, nullptr);
+    }
+    ~RawConnection() { sqlite3_close(db); }
+    int exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+};
+
+} // namespace
+
+class TestStoreFiles : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+    void freshFile(int n)
+    {
+        QFile::remove(m_path);
+        testsupport::writeQuestionFile(m_path, records(n));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_path = m_dir.filePath(store::kFileName);
+    }
+
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("fault"); // part of the message
+        QTest::newRow("missing") << "missing" << "wurde nicht gefunden";
+        QTest::newRow("directory") << "directory" << "ist ein Verzeichnis";
+        QTest::newRow("empty") << "empty" << "ist leer";
+        QTest::newRow("random bytes") << "random" << "keine gültige Fragendatei";
+        QTest::newRow("text file") << "text" << "keine gültige Fragendatei";
+        QTest::newRow("truncated header") << "truncated" << "keine gültige Fragendatei";
+        QTest::newRow("other table") << "no table" << "fehlt die Tabelle „Zada-VI-VOZ“";
+        QTest::newRow("field missing") << "no field" << "fehlen Felder: Fraglich, JokerTV";
+    }
+    void refusedFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, fault);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(store::kFileName);
+        if (kind == QLatin1String("directory")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("empty")) {
+            writeBytes(path, QByteArray());
+        } else if (kind == QLatin1String("random")) {
+            QByteArray bytes(8192, '\0');
+            for (char& c : bytes)
+                c = char(QRandomGenerator::global()->bounded(256));
+            writeBytes(path, bytes);
+        } else if (kind == QLatin1String("text")) {
+            writeBytes(path, QByteArray("Nummer;Frage\n1;Wie hoch ist die Zugspitze?\n").repeated(40));
+        } else if (kind == QLatin1String("truncated")) {
+            testsupport::writeQuestionFile(path, records(50));
+            const QByteArray whole = contentOf(path);
+            writeBytes(path, whole.left(60));
+        } else if (kind == QLatin1String("no table") || kind == QLatin1String("no field")) {
+            RawConnection raw(path, SQLITE_OPEN_CREATE);
+            const char* sql = kind == QLatin1String("no table")
+                ? "CREATE TABLE Fragen (Nummer TEXT, Frage TEXT)"
+                : "CREATE TABLE \"Zada-VI-VOZ\" (Satz INTEGER PRIMARY KEY AUTOINCREMENT, Nummer, Frage, AntwortA, "
+                  "AntwortB, AntwortC, AntwortD, Richtig, PublikumA, PublikumB, PublikumC, PublikumD)";
+            QCOMPARE(raw.exec(sql), SQLITE_OK);
+        }
+        const bool existed = QFileInfo::exists(path);
+        const QByteArray before = existed && !QFileInfo(path).isDir() ? contentOf(path) : QByteArray();
+        const QStringList entriesBefore = QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+
+        const QString msg = errorOf([&] {
+            auto db = DBEngine::instance().OpenDatabase(path);
+            db->OpenRecordset(store::kTable);
+        });
+        QVERIFY2(msg.contains(fault), qPrintable(msg));
+        QVERIFY2(msg.contains(QDir::toNativeSeparators(path)), qPrintable(msg));
+
+        // Refusing a file changes nothing: no new file, no journal, same bytes.
+        QCOMPARE(QFileInfo::exists(path), existed);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), entriesBefore);
+        if (existed && !QFileInfo(path).isDir())
+            QCOMPARE(contentOf(path), before);
+    }
+
+    // A file cut off in the middle passes the first look; the damage shows
+    // when the cursor reaches it, as an error that says the file is damaged.
+    void damagedFileFailsClearly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(store::kFileName);
+        testsupport::writeQuestionFile(path, records(3000));
+        const QByteArray whole = contentOf(path);
+        writeBytes(path, whole.left(whole.size() / 2));
+        const QByteArray before = contentOf(path);
+        const QString msg = errorOf([&] {
+            auto db = DBEngine::instance().OpenDatabase(path);
+            auto rs = db->OpenRecordset(store::kTable);
+            rs->MoveLast();
+            rs->Fields(QStringLiteral("Frage"));
+        });
+        QVERIFY2(msg.contains(QStringLiteral("beschädigt")), qPrintable(msg));
+        QVERIFY2(msg.contains(QDir::toNativeSeparators(path)), qPrintable(msg));
+        QCOMPARE(contentOf(path), before);
+    }
+
+    // Another program holds the file locked past the busy timeout: opening
+    // fails with a message that says so.
+    void lockedFileIsRefused()
+    {
+        freshFile(3);
+        RawConnection other(m_path);
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        const QString msg = errorOf([&] {
+            auto db = DBEngine::instance().OpenDatabase(m_path);
+            db->OpenRecordset(store::kTable);
+        });
+        QVERIFY2(msg.contains(QStringLiteral("gesperrt")), qPrintable(msg));
+        QVERIFY2(msg.contains(QDir::toNativeSeparators(m_path)), qPrintable(msg));
+        other.exec("ROLLBACK");
+        auto db = DBEngine::instance().OpenDatabase(m_path);
+        QCOMPARE(db->OpenRecordset(store::kTable)->Fields(QStringLiteral("Frage")).toString(),
+                 QStringLiteral("Frage 1"));
+    }
+
+    // A write that cannot get the file fails as a whole, ends the pending
+    // change and leaves the file as it was; the next write works.
+    void updateOfLockedFileChangesNothing_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("Edit") << "edit";
+        QTest::newRow("AddNew") << "add";
+        QTest::newRow("Delete") << "delete";
+    }
+    void updateOfLockedFileChangesNothing()
+    {
+        QFETCH(QString, operation);
+        freshFile(3);
+        auto db = DBEngine::instance().OpenDatabase(m_path);
+        auto rs = db->OpenRecordset(store::kTable);
+        const QList<Record> before = testsupport::readQuestionFile(m_path);
+        RawConnection other(m_path);
+        QCOMPARE(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+
+        auto write = [&] {
+            if (operation == QLatin1String("delete")) {
+                rs->Delete();
+                return;
+            }
+            if (operation == QLatin1String("edit"))
+                rs->Edit();
+            else
+                rs->AddNew();
+            for (const QString& f : store::fieldNames())
+                rs->Collect(f, QStringLiteral("1"));
+            rs->Update();
+        };
+        const QString msg = errorOf(write);
+        QVERIFY2(msg.contains(QStringLiteral("gesperrt")), qPrintable(msg));
+        QVERIFY2(msg.contains(QStringLiteral("nicht gespeichert")), qPrintable(msg));
+        QCOMPARE(rs->EditMode(), 0);
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral("Frage 1"));
+        other.exec("ROLLBACK");
+        QCOMPARE(testsupport::readQuestionFile(m_path), before);
+
+        write();
+        QCOMPARE(rs->EditMode(), 0);
+        const QList<Record> after = testsupport::readQuestionFile(m_path);
+        if (operation == QLatin1String("delete"))
+            QCOMPARE(after.size(), 2);
+        else if (operation == QLatin1String("add"))
+            QCOMPARE(after.size(), 4);
+        else
+            QCOMPARE(after.first().value(QStringLiteral("Frage")).toString(), QStringLiteral("1"));
+    }
+
+    // A value the file refuses in the middle of a write: nothing of the record
+    // is written, no change stays pending, and the next write works.
+    void rejectedValueLeavesNoHalfRecord_data()
+    {
+        QTest::addColumn<bool>("adding");
+        QTest::newRow("AddNew") << true;
+        QTest::newRow("Edit") << false;
+    }
+    void rejectedValueLeavesNoHalfRecord()
+    {
+        QFETCH(bool, adding);
+        freshFile(2);
+        {
+            RawConnection raw(m_path);
+            QCOMPARE(raw.exec("CREATE TRIGGER nein_i AFTER INSERT ON \"Zada-VI-VOZ\" WHEN NEW.JokerTV = 'verboten' "
+                              "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END;"
+                              "CREATE TRIGGER nein_u AFTER UPDATE ON \"Zada-VI-VOZ\" WHEN NEW.JokerTV = 'verboten' "
+                              "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END;"),
+                     SQLITE_OK);
+        }
+        const QList<Record> before = testsupport::readQuestionFile(m_path);
+        auto db = DBEngine::instance().OpenDatabase(m_path);
+        auto rs = db->OpenRecordset(store::kTable);
+        auto write = [&](const QString& joker) {
+            if (adding)
+                rs->AddNew();
+            else
+                rs->Edit();
+            rs->Collect(QStringLiteral("Frage"), QStringLiteral("Neue Frage"));
+            rs->Collect(QStringLiteral("JokerTV"), joker);
+            rs->Update();
+        };
+        const QString msg = errorOf([&] { write(QStringLiteral("verboten")); });
+        QVERIFY2(msg.contains(QStringLiteral("nichts gespeichert")), qPrintable(msg));
+        QCOMPARE(rs->EditMode(), 0);
+        QCOMPARE(testsupport::readQuestionFile(m_path), before);
+
+        write(QStringLiteral("erlaubt"));
+        const QList<Record> after = testsupport::readQuestionFile(m_path);
+        QCOMPARE(after.size(), before.size() + (adding ? 1 : 0));
+        const Record& changed = adding ? after.last() : after.first();
+        QCOMPARE(changed.value(QStringLiteral("Frage")).toString(), QStringLiteral("Neue Frage"));
+        QCOMPARE(changed.value(QStringLiteral("JokerTV")).toString(), QStringLiteral("erlaubt"));
+    }
+
+    // A file the user may not write: reading works, every write fails with
+    // "schreibgeschützt" and changes nothing. Root may write any file, so as
+    // root the check runs in a child process that has given up root.
+    void readOnlyFile()
+    {
+        freshFile(3);
+        QVERIFY(QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        const QByteArray before = contentOf(m_path);
+
+        auto check = [&]() -> QString {
+            QStringList seen;
+            try {
+                auto db = DBEngine::instance().OpenDatabase(m_path);
+                auto rs = db->OpenRecordset(store::kTable);
+                rs->MoveNext();
+                seen << rs->Fields(QStringLiteral("Frage")).toString();
+                auto attempt = [&](const std::function<void()>& f) {
+                    const QString msg = errorOf(f);
+                    seen << (msg.contains(QStringLiteral("schreibgeschützt")) ? QStringLiteral("refused")
+                                                                               : QStringLiteral("?") + msg);
+                    seen << QString::number(rs->EditMode());
+                };
+                attempt([&] {
+                    rs->Edit();
+                    rs->Collect(QStringLiteral("Frage"), QStringLiteral("x"));
+                    rs->Update();
+                });
+                attempt([&] {
+                    rs->AddNew();
+                    rs->Collect(QStringLiteral("Frage"), QStringLiteral("x"));
+                    rs->Update();
+                });
+                attempt([&] { rs->Delete(); });
+                seen << rs->Fields(QStringLiteral("Frage")).toString();
+            } catch (const store::Error& e) {
+                seen << QStringLiteral("failed: ") + QString::fromUtf8(e.what());
+            }
+            return seen.join(QLatin1Char('|'));
+        };
+
+        QString result;
+        if (geteuid() != 0) {
+            result = check();
+        } else {
+            const passwd* nobody = getpwnam("nobody");
+            if (!nobody)
+                QSKIP("running as root and there is no user 'nobody' to give root up for");
+            QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                            QFileDevice::ExeOther));
+            int fds[2];
+            QCOMPARE(pipe(fds), 0);
+            const pid_t child = fork();
+            if (child == 0) {
+                close(fds[0]);
+                if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
+                    _exit(2);
+                const QByteArray out = check().toUtf8();
+                if (write(fds[1], out.constData(), size_t(out.size())) != out.size())
+                    _exit(3);
+                _exit(0);
+            }
+            close(fds[1]);
+            QByteArray out;
+            char buf[4096];
+            ssize_t n;
+            while ((n = read(fds[0], buf, sizeof buf)) > 0)
+                out.append(buf, int(n));
+            close(fds[0]);
+            int status = 0;
+            waitpid(child, &status, 0);
+            QVERIFY(WIFEXITED(status));
+            QCOMPARE(WEXITSTATUS(status), 0);
+            result = QString::fromUtf8(out);
+        }
+        QCOMPARE(result, QStringLiteral("Frage 2|refused|0|refused|0|refused|0|Frage 2"));
+        QCOMPARE(contentOf(m_path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{store::kFileName});
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreFiles)
+#include "tst_store_files.moc"
