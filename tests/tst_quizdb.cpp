@@ -1,0 +1,679 @@
+// quizdb: the CSV reader, the create/import/export round trip, its refusals and
+// the check of the data model, through the real executable on real files in a
+// temporary directory.
+#include "store/store.h"
+#include "support/testsupport.h"
+#include "tools/quizdb/csv.h"
+#include "tools/quizdb/quizdb.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sqlite3.h>
+
+using testsupport::Record;
+
+namespace {
+
+const QByteArray kHeader =
+    "Nummer,Frage,AntwortA,AntwortB,AntwortC,AntwortD,Richtig,Fraglich,PublikumA,PublikumB,PublikumC,PublikumD,JokerTV";
+
+// A well-formed CSV line with the given question text (already in CSV form).
+QByteArray row(const QByteArray& frage = "Frage", const QByteArray& jokerTv = "")
+{
+    return "1," + frage + ",a,b,c,d,A,B,40,30,20,10," + jokerTv;
+}
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+    QByteArray outBytes;
+};
+
+Run runQuizdb(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QUIZDB_EXE), args);
+    if (!p.waitForFinished(120000))
+        qFatal("quizdb did not finish");
+    Run r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.outBytes = p.readAllStandardOutput();
+    r.out = QString::fromUtf8(r.outBytes);
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+// Every value of every record, NULL and the empty text told apart.
+QStringList describe(const QList<Record>& records)
+{
+    QStringList out;
+    for (const Record& r : records) {
+        QStringList values;
+        for (const QString& f : store::fieldNames()) {
+            const QVariant v = r.value(f);
+            values << (v.isValid() ? QStringLiteral("'%1'").arg(v.toString()) : QStringLiteral("NULL"));
+        }
+        out << values.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+// A CSV of records in which every value with text is quoted: a writer
+// independent of the one under test.
+QByteArray csvOf(const QList<Record>& records)
+{
+    QByteArray out = kHeader + "\n";
+    for (const Record& r : records) {
+        QByteArrayList fields;
+        for (const QString& f : store::fieldNames()) {
+            const QVariant v = r.value(f);
+            fields << (v.isValid() ? '"' + v.toString().toUtf8().replace('"', "\"\"") + '"' : QByteArray());
+        }
+        out += fields.join(',') + "\n";
+    }
+    return out;
+}
+
+// Records 1..n with Nummer n and the right answers going round A to D.
+QList<Record> sampleRecords(int n)
+{
+    QList<Record> records;
+    for (int i = 1; i <= n; ++i)
+        records << testsupport::sampleRecord(i, QString(QChar(u'A' + (i - 1) % 4)));
+    return records;
+}
+
+} // namespace
+
+class TestQuizdb : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void cleanup()
+    {
+        // Every test starts with an empty directory.
+        QDir dir(m_dir.path());
+        for (const QString& name : dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFileInfo info(dir.filePath(name));
+            if (info.isDir())
+                QDir(info.filePath()).removeRecursively();
+            else
+                QFile::remove(info.filePath());
+        }
+    }
+
+    // ---- CSV reader --------------------------------------------------------
+
+    void readsCsv_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value"); // "NULL" for no value
+
+        QTest::newRow("plain") << kHeader + "\n" + row("Wie?") + "\n" << 1 << "Frage" << "Wie?";
+        QTest::newRow("comma in quotes") << kHeader + "\n" + row("\"Hallo, Welt\"") << 1 << "Frage" << "Hallo, Welt";
+        QTest::newRow("doubled quotes") << kHeader + "\n" + row("\"Er sagte \"\"ja\"\".\"") << 1 << "Frage"
+                                        << "Er sagte \"ja\".";
+        QTest::newRow("newline in quotes") << kHeader + "\n" + row("\"Zeile 1\nZeile 2\"") + "\n" + row() << 2
+                                           << "Frage" << "Zeile 1\nZeile 2";
+        QTest::newRow("CRLF in quotes kept") << kHeader + "\r\n" + row("\"a\r\nb\"") + "\r\n" << 1 << "Frage"
+                                             << "a\r\nb";
+        QTest::newRow("CRLF line ends, last field no value") << kHeader + "\r\n" + row() + "\r\n" + row() + "\r\n" << 2
+                                                             << "JokerTV" << "NULL";
+        QTest::newRow("LF, last field quoted empty") << kHeader + "\n" + row("x", "\"\"") + "\n" << 1 << "JokerTV" << "";
+        QTest::newRow("no line break at the end") << kHeader + "\n" + row("x", "Tipp") << 1 << "JokerTV" << "Tipp";
+        QTest::newRow("BOM") << "\xEF\xBB\xBF" + kHeader + "\n" + row() << 1 << "Nummer" << "1";
+        QTest::newRow("umlauts") << kHeader + "\n" + row("Größe ändern?") << 1 << "Frage" << "Größe ändern?";
+        QTest::newRow("header in another order")
+            << QByteArray("JokerTV,Richtig,Frage,Nummer,AntwortD,AntwortC,AntwortB,AntwortA,Fraglich,PublikumD,"
+                          "PublikumC,PublikumB,PublikumA\nTV,C,Wer?,7,d,c,b,a,D,1,2,3,94\n")
+            << 1 << "PublikumA" << "94";
+        QTest::newRow("header in another order, letter") << QByteArray("JokerTV,Richtig,Frage,Nummer,AntwortD,AntwortC,AntwortB,AntwortA,Fraglich,PublikumD,"
+                                                                       "PublikumC,PublikumB,PublikumA\nTV,C,Wer?,7,d,c,b,a,D,1,2,3,94\n")
+                                                         << 1 << "AntwortD" << "d";
+        QTest::newRow("blank lines skipped") << kHeader + "\n\n" + row() + "\n\n" + row() + "\n\n" << 2 << "Frage"
+                                             << "Frage";
+        QTest::newRow("header only") << kHeader + "\n" << 0 << "" << "";
+        QTest::newRow("spaces kept") << kHeader + "\n" + row(" Wie? ") << 1 << "Frage" << " Wie? ";
+    }
+    void readsCsv()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(int, records);
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        const QList<quizdb::CsvRecord> got = quizdb::parseCsv(csv, QStringLiteral("t.csv"));
+        QCOMPARE(got.size(), records);
+        if (!records)
+            return;
+        const quizdb::Value v = got.first().values.at(store::fieldNames().indexOf(field));
+        QCOMPARE(v.has_value() ? *v : QStringLiteral("NULL"), value);
+    }
+
+    void refusesBadCsv_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("mustSay");
+
+        const QByteArray h = kHeader + "\n";
+        QTest::newRow("empty file") << QByteArray() << QStringList{"leer"};
+        QTest::newRow("missing column") << QByteArray(kHeader).replace(",JokerTV", "") + "\n"
+                                        << QStringList{"Zeile 1", "„JokerTV“", "fehlt"};
+        QTest::newRow("unknown column") << QByteArray(kHeader).replace("JokerTV", "Joker") + "\n"
+                                        << QStringList{"Zeile 1", "„Joker“", "Unbekannte Spalte"};
+        QTest::newRow("doubled column") << QByteArray(kHeader).replace("JokerTV", "Frage") + "\n"
+                                        << QStringList{"Zeile 1", "„Frage“", "zweimal"};
+        QTest::newRow("too few fields") << h + row() + "\n" + "1,Frage,a,b,c,d,A,B,40,30,20\n"
+                                        << QStringList{"Zeile 3", "„PublikumD“", "11 von 13"};
+        QTest::newRow("too many fields") << h + row() + ",zuviel\n" << QStringList{"Zeile 2", "14 statt 13", "„JokerTV“"};
+        QTest::newRow("unterminated quote") << h + row() + "\n" + row("\"offen") + "\n" + row() + "\n"
+                                            << QStringList{"Zeile 3", "„Frage“", "nicht geschlossen"};
+        QTest::newRow("text after closing quote") << h + row("\"ab\"c") << QStringList{"Zeile 2", "„Frage“"};
+        QTest::newRow("quote inside unquoted field") << h + row("ab\"c") << QStringList{"Zeile 2", "„Frage“"};
+        QTest::newRow("invalid UTF-8") << h + "1,Frage,a,b\xC3\x28,c,d,A,B,40,30,20,10,\n"
+                                       << QStringList{"Zeile 2", "„AntwortB“", "UTF-8"};
+        QTest::newRow("overlong UTF-8") << h + "1,Frage,a,b,c,\xC0\xAF,A,B,40,30,20,10,\n"
+                                        << QStringList{"Zeile 2", "„AntwortD“", "UTF-8"};
+        QTest::newRow("Latin-1 umlaut") << h + row() + "\n" + row("Gr\xF6\xDF" "e") + "\n"
+                                        << QStringList{"Zeile 3", "„Frage“", "UTF-8"};
+        QTest::newRow("line counted across a quoted line break")
+            << h + row("\"eins\nzwei\ndrei\"") + "\n" + "1,Frage,a,b,c,d,A,B,40,30,20\n"
+            << QStringList{"Zeile 5", "„PublikumD“"};
+        QTest::newRow("NUL character") << h + row(QByteArray("a\0b", 3)) << QStringList{"Zeile 2", "„Frage“", "Nullzeichen"};
+        QTest::newRow("lone CR") << h + row("a\rb") << QStringList{"Zeile 2", "„Frage“"};
+    }
+    void refusesBadCsv()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, mustSay);
+        try {
+            quizdb::parseCsv(csv, QStringLiteral("t.csv"));
+            QFAIL("accepted");
+        } catch (const quizdb::Error& e) {
+            for (const QString& part : mustSay)
+                QVERIFY2(e.message().contains(part), qPrintable(e.message()));
+        }
+    }
+
+    // ---- round trip ----------------------------------------------------------
+
+    void roundTripKeepsEveryValue()
+    {
+        // Values that a CSV writer easily gets wrong, NULL and the empty text
+        // side by side.
+        QList<Record> records = sampleRecords(4);
+        records[0][QStringLiteral("Frage")] = QStringLiteral("Wie heißt „das“, bitte, \"hier\"?");
+        records[0][QStringLiteral("JokerTV")] = QString(QLatin1String(""));
+        records[1][QStringLiteral("AntwortA")] = QStringLiteral("Zeile 1\nZeile 2");
+        records[1][QStringLiteral("AntwortB")] = QStringLiteral("CR LF\r\nhier");
+        records[1][QStringLiteral("AntwortC")] = QString(QLatin1String(""));
+        records[1][QStringLiteral("AntwortD")] = QVariant();
+        records[2][QStringLiteral("Frage")] = QString(110, QChar(u'ß'));
+        records[2][QStringLiteral("AntwortA")] = QStringLiteral("  Leerzeichen  ");
+        records[2][QStringLiteral("JokerTV")] = QStringLiteral("Ä, Ö, Ü – ok");
+        records[3][QStringLiteral("Nummer")] = QVariant();
+        records[3][QStringLiteral("AntwortB")] = QStringLiteral("\"");
+        records[3][QStringLiteral("AntwortC")] = QStringLiteral(",");
+
+        writeBytes(path("in.csv"), csvOf(records));
+        Run r = runQuizdb({"create", path("a.mdb"), path("in.csv")});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("4 Fragen"), qPrintable(r.out));
+        QCOMPARE(describe(testsupport::readQuestionFile(path("a.mdb"))), describe(records));
+
+        const Run exported = runQuizdb({"export", path("a.mdb")});
+        QCOMPARE(exported.code, 0);
+        QVERIFY(exported.outBytes.startsWith(kHeader + "\r\n"));
+        writeBytes(path("out.csv"), exported.outBytes);
+        r = runQuizdb({"create", path("b.mdb"), path("out.csv")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(describe(testsupport::readQuestionFile(path("b.mdb"))), describe(records));
+        // And the second export is the first one, byte for byte.
+        QCOMPARE(runQuizdb({"export", path("b.mdb")}).outBytes, exported.outBytes);
+    }
+
+    void exportFollowsTableOrder()
+    {
+        // A file whose Nummer runs backwards and whose first record was deleted:
+        // export keeps the order of the table, not of Nummer.
+        QList<Record> records = sampleRecords(4);
+        for (int i = 0; i < 4; ++i)
+            records[i][QStringLiteral("Nummer")] = QString::number(9 - i);
+        testsupport::writeQuestionFile(path("a.mdb"), records);
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(path("a.mdb").toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM \"Zada-VI-VOZ\" WHERE Nummer='9'", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+
+        const Run r = runQuizdb({"export", path("a.mdb")});
+        QCOMPARE(r.code, 0);
+        const QStringList lines = r.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[1].startsWith("8,Frage 2,"));
+        QVERIFY(lines[2].startsWith("7,Frage 3,"));
+        QVERIFY(lines[3].startsWith("6,Frage 4,"));
+    }
+
+    // ---- create ------------------------------------------------------------------
+
+    void createRefusesExistingFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("question file") << "question file";
+        QTest::newRow("other file") << "other file";
+        QTest::newRow("empty file") << "empty file";
+        QTest::newRow("directory") << "directory";
+    }
+    void createRefusesExistingFile()
+    {
+        QFETCH(QString, kind);
+        const QString target = path("ziel.mdb");
+        if (kind == "question file")
+            testsupport::writeQuestionFile(target, sampleRecords(2));
+        else if (kind == "other file")
+            writeBytes(target, "meine Notizen\n");
+        else if (kind == "empty file")
+            writeBytes(target, "");
+        else
+            QVERIFY(QDir().mkpath(target));
+        const QByteArray before = readBytes(target);
+        writeBytes(path("in.csv"), csvOf(sampleRecords(3)));
+
+        const Run r = runQuizdb({"create", target, path("in.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("gibt es schon"), qPrintable(r.err));
+        QCOMPARE(readBytes(target), before);
+        if (kind == "directory")
+            QVERIFY(QFileInfo(target).isDir());
+    }
+
+    void createLeavesNoFileOnError_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("mustSay");
+        QTest::newRow("bad record") << csvOf(sampleRecords(3)) + row("Frage").replace(",A,B,", ",A,A,") + "\n"
+                                    << QStringList{"Zeile 5", "„Fraglich“"};
+        QTest::newRow("bad structure") << csvOf(sampleRecords(3)) + row("\"offen") + "\n" << QStringList{"Zeile 5"};
+        QTest::newRow("no CSV at all") << QByteArray() << QStringList{"gibt es nicht"};
+    }
+    void createLeavesNoFileOnError()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, mustSay);
+        if (!csv.isNull())
+            writeBytes(path("in.csv"), csv);
+        const Run r = runQuizdb({"create", path("neu.mdb"), path("in.csv")});
+        QCOMPARE(r.code, 2);
+        for (const QString& part : mustSay)
+            QVERIFY2(r.err.contains(part), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(path("neu.mdb")));
+        QVERIFY(!QFileInfo::exists(path("neu.mdb-journal")));
+    }
+
+    void createRefusesAbsurdInput()
+    {
+        // A 10,000-character question is named as over the limit, with line and field.
+        QByteArray csv = kHeader + "\n" + row() + "\n" + row(QByteArray(10000, 'x')) + "\n";
+        writeBytes(path("in.csv"), csv);
+        Run r = runQuizdb({"create", path("neu.mdb"), path("in.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("Zeile 3, Feld „Frage“: ist 10000 Zeichen lang; erlaubt sind höchstens 110."),
+                 qPrintable(r.err));
+        QVERIFY(r.err.size() < 2000); // the text itself is not echoed back
+        QVERIFY(!QFileInfo::exists(path("neu.mdb")));
+
+        // A CSV far larger than any question set is refused before it is parsed.
+        {
+            QFile big(path("big.csv"));
+            QVERIFY(big.open(QIODevice::WriteOnly));
+            QVERIFY(big.resize(quizdb::kMaxCsvBytes + 1));
+        }
+        r = runQuizdb({"create", path("neu.mdb"), path("big.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("größer als 64 MiB"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(path("neu.mdb")));
+    }
+
+    // ---- import ------------------------------------------------------------------
+
+    void importAppendsInOrder()
+    {
+        const QList<Record> existing = sampleRecords(3);
+        testsupport::writeQuestionFile(path("a.mdb"), existing);
+        QList<Record> more;
+        for (int i = 4; i <= 6; ++i)
+            more << testsupport::sampleRecord(i, QStringLiteral("D"));
+        more[1][QStringLiteral("JokerTV")] = QString(QLatin1String(""));
+        writeBytes(path("more.csv"), csvOf(more));
+
+        const Run r = runQuizdb({"import", path("a.mdb"), path("more.csv")});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("3 Fragen"), qPrintable(r.out));
+        QCOMPARE(describe(testsupport::readQuestionFile(path("a.mdb"))), describe(existing + more));
+    }
+
+    void importIsAllOrNothing_data()
+    {
+        QTest::addColumn<QByteArray>("badLine");
+        QTest::addColumn<QStringList>("mustSay");
+        QTest::newRow("letter") << row().replace(",A,B,", ",E,B,") << QStringList{"Zeile 40", "„Richtig“", "„E“"};
+        QTest::newRow("audience sum") << row().replace(",40,30,", ",40,31,") << QStringList{"Zeile 40", "101 statt 100"};
+        QTest::newRow("field count") << row() + ",x" << QStringList{"Zeile 40", "14 statt 13"};
+        QTest::newRow("UTF-8") << row("\xFF") << QStringList{"Zeile 40", "„Frage“", "UTF-8"};
+    }
+    void importIsAllOrNothing()
+    {
+        QFETCH(QByteArray, badLine);
+        QFETCH(QStringList, mustSay);
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(5));
+        const QByteArray before = readBytes(path("a.mdb"));
+        // Header on line 1, good records on lines 2-39, the bad one on line 40,
+        // good ones after it.
+        QByteArray csv = csvOf(sampleRecords(38));
+        csv += badLine + "\n";
+        csv += csvOf(sampleRecords(5)).mid(kHeader.size() + 1);
+
+        writeBytes(path("in.csv"), csv);
+        const Run r = runQuizdb({"import", path("a.mdb"), path("in.csv")});
+        QCOMPARE(r.code, 2);
+        for (const QString& part : mustSay)
+            QVERIFY2(r.err.contains(part), qPrintable(r.err));
+        QCOMPARE(readBytes(path("a.mdb")), before);
+        QCOMPARE(testsupport::readQuestionFile(path("a.mdb")).size(), 5);
+    }
+
+    void importListsEveryFault()
+    {
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(1));
+        QByteArray csv = kHeader + "\n" + row().replace(",A,B,", ",a,B,") + "\n" + row() + "\n" +
+                         row("\"\"").replace(",40,", ",4.5,") + "\n";
+        writeBytes(path("in.csv"), csv);
+        const Run r = runQuizdb({"import", path("a.mdb"), path("in.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("Zeile 2, Feld „Richtig“: „a“ ist keiner der Großbuchstaben"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("Zeile 4, Feld „Frage“: ist leer"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("Zeile 4, Feld „PublikumA“: „4.5“ ist keine ganze Zahl"), qPrintable(r.err));
+        QVERIFY2(!r.err.contains("Zeile 3"), qPrintable(r.err));
+        QCOMPARE(testsupport::readQuestionFile(path("a.mdb")).size(), 1);
+    }
+
+    // ---- files that are not question files ----------------------------------------
+
+    void refusesBadQuestionFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("mustSay");
+        const QList<std::pair<QString, QString>> kinds = {
+            {"missing", "gibt es nicht"},
+            {"directory", "Verzeichnis"},
+            {"random bytes", "keine Fragendatei"},
+            {"empty file", "Tabelle „Zada-VI-VOZ“ fehlt"},
+            {"other table", "Tabelle „Zada-VI-VOZ“ fehlt"},
+            {"field missing", "das Feld „JokerTV“"},
+            {"locked", "anderen Programm benutzt"},
+        };
+        for (const QString command : {"import", "export", "check"})
+            for (const auto& [kind, say] : kinds)
+                QTest::newRow(qPrintable(command + ": " + kind)) << command << kind << say;
+    }
+    void refusesBadQuestionFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, kind);
+        QFETCH(QString, mustSay);
+        const QString file = path("f.mdb");
+        sqlite3* holder = nullptr;
+        auto sql = [](const QString& file, const char* statement) {
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        };
+        if (kind == "directory") {
+            QVERIFY(QDir().mkpath(file));
+        } else if (kind == "random bytes") {
+            QByteArray junk;
+            for (int i = 0; i < 4096; ++i)
+                junk += char((i * 131 + 7) % 251);
+            writeBytes(file, junk);
+        } else if (kind == "empty file") {
+            writeBytes(file, "");
+        } else if (kind == "other table") {
+            sql(file, "CREATE TABLE Fragen (Frage TEXT)");
+        } else if (kind == "field missing") {
+            sql(file, "CREATE TABLE \"Zada-VI-VOZ\" (Satz INTEGER PRIMARY KEY, Nummer TEXT, Frage TEXT, AntwortA TEXT, "
+                      "AntwortB TEXT, AntwortC TEXT, AntwortD TEXT, Richtig TEXT, Fraglich TEXT, PublikumA TEXT, "
+                      "PublikumB TEXT, PublikumC TEXT, PublikumD TEXT)");
+        } else if (kind == "locked") {
+            testsupport::writeQuestionFile(file, sampleRecords(2));
+        }
+        const QByteArray before = kind == "missing" || kind == "directory" ? QByteArray() : readBytes(file);
+        if (kind == "locked") {
+            // Taken after the file was read: closing any handle of a file drops
+            // this process's locks on it.
+            QCOMPARE(sqlite3_open(file.toUtf8().constData(), &holder), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        writeBytes(path("in.csv"), csvOf(sampleRecords(2)));
+
+        QStringList args{command, file};
+        if (command == "import")
+            args << path("in.csv");
+        const Run r = runQuizdb(args);
+        if (holder) {
+            sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(holder);
+        }
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(mustSay), qPrintable(r.err));
+        QVERIFY2(r.out.isEmpty(), qPrintable(r.out)); // no half export either
+        if (kind == "missing")
+            QVERIFY(!QFileInfo::exists(file));
+        else if (kind != "directory")
+            QCOMPARE(readBytes(file), before);
+        QVERIFY(!QFileInfo::exists(file + "-journal"));
+    }
+
+    // ---- check ---------------------------------------------------------------------
+
+    void checkFindsFaults_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("mustSay"); // empty: the record is fine
+
+        const QVariant null;
+        QTest::newRow("Richtig lower case") << "Richtig" << QVariant("b") << "„Richtig“: „b“ ist keiner der Großbuchstaben";
+        QTest::newRow("Richtig E") << "Richtig" << QVariant("E") << "„Richtig“: „E“";
+        QTest::newRow("Richtig no value") << "Richtig" << null << "„Richtig“: hat keinen Wert";
+        QTest::newRow("Richtig two letters") << "Richtig" << QVariant("AB") << "„Richtig“: „AB“";
+        QTest::newRow("Fraglich equals Richtig") << "Fraglich" << QVariant("B") << "„Fraglich“: ist gleich Richtig („B“)";
+        QTest::newRow("Fraglich empty") << "Fraglich" << QVariant("") << "„Fraglich“: „“ ist keiner";
+        QTest::newRow("share not a number") << "PublikumB" << QVariant("x") << "„PublikumB“: „x“ ist keine ganze Zahl";
+        QTest::newRow("share negative") << "PublikumC" << QVariant("-5") << "„PublikumC“: „-5“";
+        QTest::newRow("share 100") << "PublikumA" << QVariant("100") << "„PublikumA“: „100“ ist keine ganze Zahl von 0 bis 99";
+        QTest::newRow("share fraction") << "PublikumD" << QVariant("9.5") << "„PublikumD“: „9.5“";
+        QTest::newRow("share with space") << "PublikumD" << QVariant(" 10") << "„PublikumD“: „ 10“";
+        QTest::newRow("share no value") << "PublikumD" << null << "„PublikumD“: hat keinen Wert";
+        QTest::newRow("shares add up to 99") << "PublikumD" << QVariant("9")
+                                             << "„PublikumA“: Die vier Publikumsanteile ergeben zusammen 99 statt 100.";
+        QTest::newRow("question empty") << "Frage" << QVariant("") << "„Frage“: ist leer";
+        QTest::newRow("question blanks only") << "Frage" << QVariant("   ") << "„Frage“: ist leer";
+        QTest::newRow("question no value") << "Frage" << null << "„Frage“: hat keinen Wert";
+        QTest::newRow("question 111 characters") << "Frage" << QVariant(QString(111, u'ä')) << "„Frage“: ist 111 Zeichen lang";
+        QTest::newRow("question 10000 characters") << "Frage" << QVariant(QString(10000, u'x')) << "„Frage“: ist 10000 Zeichen lang";
+        QTest::newRow("answer 41 characters") << "AntwortC" << QVariant(QString(41, u'ö')) << "„AntwortC“: ist 41 Zeichen lang; erlaubt sind höchstens 40";
+        QTest::newRow("Nummer 3 characters") << "Nummer" << QVariant("100") << "„Nummer“: ist 3 Zeichen lang";
+        QTest::newRow("JokerTV 21 characters") << "JokerTV" << QVariant(QString(21, u'ü')) << "„JokerTV“: ist 21 Zeichen lang";
+        // The limits themselves and the legal empty values are fine.
+        QTest::newRow("question 110 characters") << "Frage" << QVariant(QString(110, u'ä')) << "";
+        QTest::newRow("answer 40 characters") << "AntwortA" << QVariant(QString(40, u'ß')) << "";
+        QTest::newRow("answer empty") << "AntwortB" << QVariant("") << "";
+        QTest::newRow("JokerTV 20 characters") << "JokerTV" << QVariant(QString(20, u'x')) << "";
+        QTest::newRow("share 0 and 99") << "PublikumA" << QVariant("0") << "";
+    }
+    void checkFindsFaults()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        QFETCH(QString, mustSay);
+        // Three records numbered 7, 8, 9; the middle one (position 2) changed.
+        QList<Record> records = sampleRecords(3);
+        for (int i = 0; i < 3; ++i)
+            records[i][QStringLiteral("Nummer")] = QString::number(7 + i);
+        records[1][field] = value;
+        if (mustSay.isEmpty() && field == "PublikumA") { // 0 + 99 + 1 + 0
+            records[1][QStringLiteral("PublikumB")] = QStringLiteral("99");
+            records[1][QStringLiteral("PublikumC")] = QStringLiteral("1");
+            records[1][QStringLiteral("PublikumD")] = QStringLiteral("0");
+        }
+        if (field == "PublikumA" && !mustSay.isEmpty()) // keep the sum check out of the way
+            records[1][QStringLiteral("PublikumB")] = QStringLiteral("30");
+        testsupport::writeQuestionFile(path("a.mdb"), records);
+        const QByteArray before = readBytes(path("a.mdb"));
+
+        const Run r = runQuizdb({"check", path("a.mdb")});
+        if (mustSay.isEmpty()) {
+            QCOMPARE(r.code, 0);
+            QCOMPARE(r.out, QStringLiteral("Alle 3 Datensätze sind in Ordnung.\n"));
+        } else {
+            QCOMPARE(r.code, 1);
+            const QString nummer = field == "Nummer" ? value.toString() : QStringLiteral("8");
+            QVERIFY2(r.out.contains("Satz 2 (Nummer „" + nummer + "“), Feld " + mustSay), qPrintable(r.out));
+            QVERIFY2(!r.out.contains("Satz 1") && !r.out.contains("Satz 3"), qPrintable(r.out));
+            QVERIFY2(r.out.contains("1 von 3 Datensätzen"), qPrintable(r.out));
+        }
+        QCOMPARE(readBytes(path("a.mdb")), before); // check only reads
+    }
+
+    void checkCountsPositionsInTableOrder()
+    {
+        // After deleting the first record, the faulty record is the first in
+        // table order, whatever its key; records without a Nummer say so.
+        QList<Record> records = sampleRecords(4);
+        records[1][QStringLiteral("Richtig")] = QStringLiteral("x");
+        records[1][QStringLiteral("Nummer")] = QVariant();
+        records[3][QStringLiteral("Fraglich")] = QStringLiteral("D"); // Richtig of record 4 is D
+        testsupport::writeQuestionFile(path("a.mdb"), records);
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(path("a.mdb").toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM \"Zada-VI-VOZ\" WHERE Nummer='1'", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+
+        const Run r = runQuizdb({"check", path("a.mdb")});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.out, QStringLiteral("Satz 1 (ohne Nummer), Feld „Richtig“: „x“ ist keiner der Großbuchstaben A, B, C, D.\n"
+                                       "Satz 3 (Nummer „4“), Feld „Fraglich“: ist gleich Richtig („D“); Fraglich nennt "
+                                       "eine falsche Antwort.\n"
+                                       "2 von 3 Datensätzen verstoßen gegen das Datenmodell.\n"));
+    }
+
+    void checkOfEmptyTable()
+    {
+        testsupport::writeQuestionFile(path("a.mdb"), {});
+        const Run r = runQuizdb({"check", path("a.mdb")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("Alle 0 Datensätze sind in Ordnung.\n"));
+    }
+
+    // ---- the shipped question set ------------------------------------------------------
+
+    void shippedQuestionSetIsPlayable()
+    {
+        // Made in the temporary directory: the shipped question file is never touched.
+        const Run made = runQuizdb({"create", path("fragen.mdb"), QStringLiteral(QUIZ_CSV)});
+        QVERIFY2(made.code == 0, qPrintable(made.err));
+        const Run checked = runQuizdb({"check", path("fragen.mdb")});
+        QVERIFY2(checked.code == 0, qPrintable(checked.out));
+
+        const QList<Record> records = testsupport::readQuestionFile(path("fragen.mdb"));
+        QVERIFY(records.size() >= 75);
+        QCOMPARE(records.size() % 15, 0);
+        QMap<QString, int> rightLetters;
+        for (int i = 0; i < records.size(); ++i) {
+            const Record& r = records[i];
+            QCOMPARE(r.value("Nummer").toString(), QString::number(i + 1));
+            ++rightLetters[r.value("Richtig").toString()];
+            // The easiest question of each ladder has a clearer audience than the hardest.
+            if (i % 15 == 0) {
+                auto rightShare = [](const Record& q) { return q.value("Publikum" + q.value("Richtig").toString()).toInt(); };
+                QVERIFY2(rightShare(r) >= 70, qPrintable(r.value("Frage").toString()));
+                QVERIFY2(rightShare(records[i + 14]) <= 45, qPrintable(records[i + 14].value("Frage").toString()));
+            }
+        }
+        for (const QString letter : {"A", "B", "C", "D"})
+            QVERIFY2(rightLetters.value(letter) >= records.size() / 4 - 3, qPrintable(letter));
+
+        // The shipped file is written the way export writes: export gives it back.
+        QCOMPARE(runQuizdb({"export", path("fragen.mdb")}).outBytes, readBytes(QStringLiteral(QUIZ_CSV)));
+    }
+
+    // ---- command line ------------------------------------------------------------------
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("onStdout");
+        QTest::addColumn<QString>("mustSay");
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << true << "quizdb create FRAGENDATEI CSV-DATEI";
+        QTest::newRow("help explains NULL") << QStringList{"--help"} << 0 << true << "(\"\") den leeren Text";
+        QTest::newRow("no arguments") << QStringList{} << 2 << false << "quizdb check FRAGENDATEI";
+        QTest::newRow("unknown command") << QStringList{"löschen"} << 2 << false << "Unbekannter Befehl „löschen“";
+        QTest::newRow("too few operands") << QStringList{"create", "x.mdb"} << 2 << false
+                                          << "So geht es: quizdb create FRAGENDATEI CSV-DATEI";
+        QTest::newRow("too many operands") << QStringList{"check", "a", "b"} << 2 << false << "Falscher Aufruf";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(bool, onStdout);
+        QFETCH(QString, mustSay);
+        const Run r = runQuizdb(args);
+        QCOMPARE(r.code, code);
+        QVERIFY2((onStdout ? r.out : r.err).contains(mustSay), qPrintable(r.out + r.err));
+    }
+
+    void runReportsThroughDevices()
+    {
+        // The library entry point, without a process: output and status as the exe.
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(2));
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        QCOMPARE(quizdb::run({"export", path("a.mdb")}, out, err), 0);
+        QCOMPARE(out.data().count("\r\n"), 3);
+        QVERIFY(err.data().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestQuizdb)
+#include "tst_quizdb.moc"
