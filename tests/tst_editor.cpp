@@ -713,6 +713,31 @@ private slots:
         QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 2"));
     }
 
+    void editorOnAFileThatIsGone()
+    {
+        frmQuiz game;
+        {
+            DialogAnswerer answerer({QStringLiteral("input:Tester")});
+            game.Form_Load();
+        }
+        game.show();
+        QVERIFY(QFile::rename(m_file, m_file + QStringLiteral(".weg")));
+        struct Back {
+            QString file;
+            ~Back() { QFile::rename(file + QStringLiteral(".weg"), file); }
+        } back{m_file};
+
+        DialogAnswerer answerer({QStringLiteral("ok")});
+        game.cmdEdit_Click();
+        QCOMPARE(answerer.seen().size(), 1);
+        const QString text = answerer.seen().at(0).text;
+        QVERIFY2(text.startsWith(QStringLiteral("Die Datenbank kann nicht zum Editieren geöffnet werden:")), qPrintable(text));
+        QVERIFY2(text.contains(store::kFileName), qPrintable(text));
+        QCOMPARE(game.lblStatus->text(), QStringLiteral("Editor nicht geladen"));
+        QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 1"));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
     void editorCentredOverTheGame()
     {
         frmQuiz game;
