@@ -1,9 +1,10 @@
-# Makes the default question file unless one is there already.
-if(EXISTS "${OUT}")
+# Makes the default question file unless one is there already: a rebuild never
+# overwrites the player's own questions. quizdb create refuses an existing file
+# and leaves no half-made file behind when it fails, so nothing is removed here.
+if(EXISTS "${OUT}" OR IS_SYMLINK "${OUT}")
     return()
 endif()
 execute_process(COMMAND "${QUIZDB}" create "${OUT}" "${CSV}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
-    file(REMOVE "${OUT}")
     message(FATAL_ERROR "Die Fragendatei ${OUT} konnte nicht aus ${CSV} erstellt werden.")
 endif()

@@ -360,6 +360,44 @@ private slots:
         QVERIFY(!QFileInfo::exists(path("neu.mdb")));
     }
 
+    void createIntoMissingDirectory()
+    {
+        writeBytes(path("in.csv"), csvOf(sampleRecords(1)));
+        const Run r = runQuizdb({"create", path("fehlt/neu.mdb"), path("in.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("das Verzeichnis „" + path("fehlt") + "“ gibt es nicht"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(path("fehlt")));
+    }
+
+    void buildMakesQuestionFileOnlyOnce()
+    {
+        // The build step beside the game: the first run makes the file from the
+        // shipped CSV, a later run leaves the player's changed file alone.
+        const QStringList args{QStringLiteral("-DQUIZDB=" QUIZDB_EXE), QStringLiteral("-DCSV=" QUIZ_CSV),
+                               "-DOUT=" + path("Zada-VI-VOZ.mdb"),
+                               QStringLiteral("-P"), QStringLiteral(QUIZ_SOURCE_DIR "/cmake/questionfile.cmake")};
+        QProcess cmake;
+        cmake.start(QStringLiteral("cmake"), args);
+        QVERIFY(cmake.waitForFinished(120000));
+        QCOMPARE(cmake.exitCode(), 0);
+        QCOMPARE(runQuizdb({"check", path("Zada-VI-VOZ.mdb")}).code, 0);
+
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(path("Zada-VI-VOZ.mdb").toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "UPDATE \"Zada-VI-VOZ\" SET Frage='Meine eigene Frage?' WHERE rowid=1", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        const QByteArray mine = readBytes(path("Zada-VI-VOZ.mdb"));
+
+        cmake.start(QStringLiteral("cmake"), args);
+        QVERIFY(cmake.waitForFinished(120000));
+        QCOMPARE(cmake.exitCode(), 0);
+        QCOMPARE(readBytes(path("Zada-VI-VOZ.mdb")), mine);
+        QCOMPARE(testsupport::readQuestionFile(path("Zada-VI-VOZ.mdb")).first().value("Frage").toString(),
+                 QStringLiteral("Meine eigene Frage?"));
+    }
+
     // ---- import ------------------------------------------------------------------
 
     void importAppendsInOrder()

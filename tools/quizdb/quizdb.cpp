@@ -337,9 +337,13 @@ int createFile(const QString& file, const QString& csv)
 
     // NewOnly: the file is made here or not at all, even if another program
     // makes one of that name in the meantime.
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        throw Error(QStringLiteral("Die Fragendatei %1 lässt sich nicht anlegen: das Verzeichnis %2 gibt es nicht.")
+                        .arg(quoted(file), quoted(folder.filePath())));
     QFile made(file);
     if (!made.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Error(QStringLiteral("Die Fragendatei %1 lässt sich nicht anlegen: %2").arg(quoted(file), made.errorString()));
+        throw Error(QStringLiteral("Die Fragendatei %1 lässt sich nicht anlegen (%2).").arg(quoted(file), made.errorString()));
     made.close();
     try {
         Db db(file, SQLITE_OPEN_READWRITE);
@@ -395,8 +399,10 @@ CheckResult checkFile(const QString& file)
                 values.append(std::nullopt);
                 continue;
             }
-            if (!isValidUtf8(*raw[i]) || raw[i]->contains('\0'))
+            if (!isValidUtf8(*raw[i]))
                 encoding.append({store::fieldNames().at(i), QStringLiteral("ist kein gültiger UTF-8-Text.")});
+            else if (raw[i]->contains('\0'))
+                encoding.append({store::fieldNames().at(i), QStringLiteral("enthält ein Nullzeichen.")});
             values.append(QString::fromUtf8(*raw[i]));
         }
         const QList<Fault> faults = encoding + modelFaults(values);
