@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -34,6 +35,15 @@ QLineEdit* makeBox(QWidget* parent, const QString& name, int left, int top, int 
     label->setObjectName(labelName);
     label->setGeometry(platform::twipsRect(labelLeft, labelTop, labelWidth, 255));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The system font may be wider than the one the captions were measured for:
+    // a caption that does not fit grows to the left, so it still ends at the
+    // same place next to its box and is never clipped.
+    const int needed = label->sizeHint().width();
+    if (needed > label->width()) {
+        QRect g = label->geometry();
+        g.setLeft(std::max(0, g.right() + 1 - needed));
+        label->setGeometry(g);
+    }
     return box;
 }
 

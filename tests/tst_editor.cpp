@@ -133,6 +133,9 @@ private slots:
         QCOMPARE(ed.findChild<QPushButton*>(QStringLiteral("cmdÄndern")), ed.cmdÄndern);
         QCOMPARE(ed.lblStatus->text(), QString());
         QCOMPARE(ed.txtFrage->text(), QString());
+        // No caption is clipped, whatever the system font.
+        for (QLabel* label : ed.findChildren<QLabel*>())
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
 
         ed.Form_Load();
         QCOMPARE(ed.lblStatus->text(), QStringLiteral("Die Datenbank ist zum Editieren bereit"));
