@@ -370,6 +370,13 @@ void Database::Close()
     }
 }
 
+sqlite3* Database::nativeHandle() const
+{
+    if (!m_connection)
+        throw Error(QStringLiteral("Die Datenbank ist bereits geschlossen.").toStdString());
+    return m_connection->handle();
+}
+
 // ---------------------------------------------------------------------------
 struct Recordset::Impl {
     enum class Place { Bof, Record, Hole, Eof };

@@ -45,6 +45,11 @@ public:
     std::unique_ptr<Recordset> OpenRecordset(const QString& table, int type = 2); // dynaset
     void Close();
 
+    // The SQLite handle under this database, for tools and tests only (for example
+    // to set a page limit on this very connection); the program never uses it.
+    // Throws Error when the database has been closed.
+    sqlite3* nativeHandle() const;
+
 private:
     std::shared_ptr<Connection> m_connection;
 };
