@@ -561,6 +561,17 @@ private slots:
         typeKey(QLatin1Char('c'));
         QCOMPARE(shownNumber(), 2);
         QCOMPARE(m_w->lblStatus->text(), QStringLiteral("nächste Frage"));
+        // Typed while an answer button has the focus, the key belongs to the
+        // button and judges nothing.
+        m_w->show();
+        QApplication::setActiveWindow(m_w.get());
+        m_w->cmdB->setFocus();
+        if (QApplication::focusWidget() != m_w->cmdB)
+            QSKIP("this platform gives no keyboard focus to a window");
+        QTest::keyClick(m_w->cmdB, 'a');
+        QTest::keyClick(m_w->cmdB, 'b');
+        QCOMPARE(shownNumber(), 2);
+        QCOMPARE(m_w->Level, qint16(1));
         // Typed into the name box it is part of the name, nothing else.
         m_w->txtName->setText(QString());
         QTest::keyClicks(m_w->txtName, QStringLiteral("ab"));
