@@ -148,8 +148,9 @@ private:
     {
         const QString letter = rightLetter();
         QVERIFY(!letter.isEmpty());
+        // By key through the window, the right letter in lower and in upper case by turns.
         if (byKey)
-            m_w->Form_KeyPress(letter.toLower().at(0).unicode());
+            typeKey(m_w->Level % 2 ? letter.at(0) : letter.toLower().at(0));
         else
             button(letter)->click();
     }
