@@ -36,5 +36,11 @@ bench: build
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# The crash test in full: 200 kills of a process in the middle of saving
+# (ctest runs a reduced count).
+soak: build
+	cmake --build $(BUILD) --target tst_store_crash
+	QUIZ_SOAK=1 $(BUILD)/tests/tst_store_crash
+
 clean:
 	rm -rf $(BUILD)
