@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -48,6 +49,7 @@ int main(int argc, char** argv)
     }
 
     QuizApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png"))); // the dialogs carry it too
     const QLocale german(QLocale::German, QLocale::Germany);
     QLocale::setDefault(german);
     QTranslator qtGerman;
