@@ -682,7 +682,7 @@ private slots:
         QCOMPARE(game.lblStatus->text(), QStringLiteral("Editor geladen"));
     }
 
-    void gameGoesOnAfterItsQuestionWasDeleted()
+    void gameAsksWhatTheEditorLeft()
     {
         frmQuiz game;
         {
@@ -692,28 +692,41 @@ private slots:
         game.show();
         QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 1"));
 
+        // Delete the question on screen, change the next one, append one.
         EditorVisit visit;
-        QString statusAfterDelete;
-        whenEditorOpens(&visit, [&statusAfterDelete](frmEditor* ed) {
-            DialogAnswerer answerer({QStringLiteral("yes")});
-            ed->cmdLöschen_Click();
-            statusAfterDelete = ed->lblStatus->text();
+        QStringList statuses;
+        whenEditorOpens(&visit, [&statuses](frmEditor* ed) {
+            {
+                DialogAnswerer answerer({QStringLiteral("yes")});
+                ed->cmdLöschen_Click();
+            }
+            statuses << ed->lblStatus->text();
+            ed->txtFrage->setText(QStringLiteral("Frage 2 neu"));
+            ed->cmdÄndern_Click();
+            statuses << ed->lblStatus->text();
+            ed->cmdLetzter_Click();
+            ed->txtFrage->setText(QStringLiteral("Angehängt"));
+            ed->cmdHinzufügen_Click();
+            statuses << ed->lblStatus->text();
         });
         game.cmdEdit_Click();
         QVERIFY(visit.seen);
-        QCOMPARE(statusAfterDelete, QStringLiteral("Datensatz gelöscht"));
-        QCOMPARE(onDisk().size(), 2);
+        QCOMPARE(statuses, (QStringList{QStringLiteral("Datensatz gelöscht"), QStringLiteral("Datensatz geändert"),
+                                        QStringLiteral("Datensatz angehängt")}));
+        QCOMPARE(onDisk().size(), 3);
         QCOMPARE(game.lblStatus->text(), QStringLiteral("Editor geladen"));
         QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 1")); // not re-read
 
-        // A right answer moves on to the question after the deleted one.
-        game.Richtig();
-        QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 2"));
+        // The game goes on from the deleted question, without failing, and asks
+        // the changed and the appended question, then starts again.
+        QStringList asked;
+        for (int i = 0; i < 4; ++i) {
+            game.Richtig();
+            asked << game.lblFrage->text();
+        }
+        QCOMPARE(asked, (QStringList{QStringLiteral("Frage 2 neu"), QStringLiteral("Frage 3"), QStringLiteral("Angehängt"),
+                                     QStringLiteral("Frage 2 neu")}));
         QCOMPARE(game.lblStatus->text(), QStringLiteral("nächste Frage"));
-        game.Richtig();
-        QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 3"));
-        game.Richtig();
-        QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 2"));
     }
 
     void editorOnAFileThatIsGone()
