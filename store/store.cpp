@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <limits>
 #include <map>
 
 namespace store {
@@ -94,7 +95,11 @@ int execute(sqlite3* db, const char* sql)
 class Connection {
 public:
     explicit Connection(const QString& path);
-    ~Connection() { close(); }
+    ~Connection()
+    {
+        finalizeStatements();
+        close();
+    }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -222,8 +227,30 @@ public:
         m_updates.emplace(mask, st);
         return st;
     }
+    // The forward seek of a record set. OpenDatabase prepares the first one
+    // to check the schema; the first record set takes it over.
+    sqlite3_stmt* forwardStatement()
+    {
+        if (m_spareForward) {
+            sqlite3_stmt* st = m_spareForward;
+            m_spareForward = nullptr;
+            return st;
+        }
+        return prepare(forwardSql());
+    }
+    static QString forwardSql()
+    {
+        QString cols;
+        for (const QString& f : fieldNames())
+            cols += QLatin1Char(',') + quoted(f);
+        return QStringLiteral("SELECT rowid%1 FROM %2 WHERE rowid>=?1 ORDER BY rowid LIMIT 1").arg(cols, quoted(kTable));
+    }
+    void keepSpareForward(sqlite3_stmt* st) { m_spareForward = st; }
+
     void finalizeStatements()
     {
+        sqlite3_finalize(m_spareForward);
+        m_spareForward = nullptr;
         sqlite3_finalize(m_insert);
         m_insert = nullptr;
         for (auto& [mask, st] : m_updates)
@@ -236,6 +263,7 @@ private:
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
     sqlite3_stmt* m_insert = nullptr;
+    sqlite3_stmt* m_spareForward = nullptr;
     std::map<unsigned, sqlite3_stmt*> m_updates;
 
     friend class DBEngine;
@@ -330,15 +358,14 @@ std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& path)
     // Read the schema now, so that a file that is no database, has no question
     // table or misses a field is refused here, before anyone works on it.
     sqlite3_stmt* st = nullptr;
-    QString cols;
-    for (const QString& f : fieldNames())
-        cols += QLatin1Char(',') + quoted(f);
-    const QByteArray sql =
-        QStringLiteral("SELECT rowid%1 FROM %2 LIMIT 0").arg(cols, quoted(kTable)).toUtf8();
-    const int rc = sqlite3_prepare_v2(connection->handle(), sql.constData(), int(sql.size()), &st, nullptr);
-    sqlite3_finalize(st);
-    if (rc != SQLITE_OK)
+    const QByteArray sql = Connection::forwardSql().toUtf8();
+    const int rc = sqlite3_prepare_v3(connection->handle(), sql.constData(), int(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st);
         throw schemaError(*connection, rc);
+    }
+    connection->keepSpareForward(st);
     return std::make_unique<Database>(std::move(connection));
 }
 
@@ -395,24 +422,20 @@ struct Recordset::Impl {
     unsigned collectedMask = 0;
     std::array<QVariant, kFieldCount> collected;
 
-    sqlite3_stmt* first = nullptr;
-    sqlite3_stmt* last = nullptr;
-    sqlite3_stmt* next = nullptr;
-    sqlite3_stmt* previous = nullptr;
+    // Two seeks serve every move and every field read: `forward` finds the
+    // first record at or after a key and brings its fields along, `backward`
+    // the last record at or before a key.
+    sqlite3_stmt* forward = nullptr;
+    sqlite3_stmt* backward = nullptr;
     sqlite3_stmt* remove = nullptr;
-    std::array<sqlite3_stmt*, kFieldCount> field{};
 
     ~Impl() { finalize(); }
 
     void finalize()
     {
-        for (sqlite3_stmt** st : {&first, &last, &next, &previous, &remove}) {
+        for (sqlite3_stmt** st : {&forward, &backward, &remove}) {
             sqlite3_finalize(*st);
             *st = nullptr;
-        }
-        for (sqlite3_stmt*& st : field) {
-            sqlite3_finalize(st);
-            st = nullptr;
         }
     }
 
@@ -450,25 +473,37 @@ struct Recordset::Impl {
         return hit;
     }
 
-    bool seekFirst(sqlite3_int64* found)
+    sqlite3_stmt* forwardStatement()
     {
-        return seek(statement(first, "SELECT rowid FROM %1 ORDER BY rowid LIMIT 1"), found);
+        if (!forward)
+            forward = connection().forwardStatement();
+        return forward;
     }
-    bool seekLast(sqlite3_int64* found)
+    sqlite3_stmt* backwardStatement()
     {
-        return seek(statement(last, "SELECT rowid FROM %1 ORDER BY rowid DESC LIMIT 1"), found);
+        return statement(backward, "SELECT rowid FROM %1 WHERE rowid<=?1 ORDER BY rowid DESC LIMIT 1");
     }
-    bool seekAfter(sqlite3_int64 k, sqlite3_int64* found)
+    bool seekFrom(sqlite3_int64 k, sqlite3_int64* found)
     {
-        sqlite3_stmt* st = statement(next, "SELECT rowid FROM %1 WHERE rowid>?1 ORDER BY rowid LIMIT 1");
+        sqlite3_stmt* st = forwardStatement();
         sqlite3_bind_int64(st, 1, k);
         return seek(st, found);
+    }
+    bool seekUpTo(sqlite3_int64 k, sqlite3_int64* found)
+    {
+        sqlite3_stmt* st = backwardStatement();
+        sqlite3_bind_int64(st, 1, k);
+        return seek(st, found);
+    }
+    bool seekFirst(sqlite3_int64* found) { return seekFrom(std::numeric_limits<sqlite3_int64>::min(), found); }
+    bool seekLast(sqlite3_int64* found) { return seekUpTo(std::numeric_limits<sqlite3_int64>::max(), found); }
+    bool seekAfter(sqlite3_int64 k, sqlite3_int64* found)
+    {
+        return k < std::numeric_limits<sqlite3_int64>::max() && seekFrom(k + 1, found);
     }
     bool seekBefore(sqlite3_int64 k, sqlite3_int64* found)
     {
-        sqlite3_stmt* st = statement(previous, "SELECT rowid FROM %1 WHERE rowid<?1 ORDER BY rowid DESC LIMIT 1");
-        sqlite3_bind_int64(st, 1, k);
-        return seek(st, found);
+        return k > std::numeric_limits<sqlite3_int64>::min() && seekUpTo(k - 1, found);
     }
 
     void standOn(sqlite3_int64 k)
@@ -541,31 +576,28 @@ QVariant Recordset::Fields(const QString& name) const
     if (i < 0)
         throw unknownField(name);
     p.requireCurrent();
-    sqlite3_stmt*& slot = p.field[i];
-    if (!slot)
-        slot = p.conn->prepare(
-            QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1").arg(quoted(fieldNames().at(i)), quoted(kTable)));
-    sqlite3_stmt* st = slot;
+    sqlite3_stmt* st = p.forwardStatement();
     sqlite3_bind_int64(st, 1, p.key);
     const int rc = sqlite3_step(st);
     QVariant value; // a record gone under this cursor reads as a record without values
-    if (rc == SQLITE_ROW) {
-        switch (sqlite3_column_type(st, 0)) {
+    const int c = i + 1;
+    if (rc == SQLITE_ROW && sqlite3_column_int64(st, 0) == p.key) {
+        switch (sqlite3_column_type(st, c)) {
         case SQLITE_INTEGER:
-            value = QVariant(qlonglong(sqlite3_column_int64(st, 0)));
+            value = QVariant(qlonglong(sqlite3_column_int64(st, c)));
             break;
         case SQLITE_FLOAT:
-            value = QVariant(sqlite3_column_double(st, 0));
+            value = QVariant(sqlite3_column_double(st, c));
             break;
         case SQLITE_TEXT: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-            const int bytes = sqlite3_column_bytes(st, 0);
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+            const int bytes = sqlite3_column_bytes(st, c);
             value = bytes > 0 ? QVariant(QString::fromUtf8(text, bytes)) : QVariant(QString(QLatin1String("")));
             break;
         }
         case SQLITE_BLOB: {
-            const auto* blob = static_cast<const char*>(sqlite3_column_blob(st, 0));
-            value = QVariant(QByteArray(blob ? blob : "", sqlite3_column_bytes(st, 0)));
+            const auto* blob = static_cast<const char*>(sqlite3_column_blob(st, c));
+            value = QVariant(QByteArray(blob ? blob : "", sqlite3_column_bytes(st, c)));
             break;
         }
         default:
@@ -736,9 +768,7 @@ void Recordset::Update()
         if (mask == 0) {
             // Nothing collected: the record must still be there to count as saved.
             sqlite3_int64 found = 0;
-            sqlite3_stmt* st = p.statement(p.next, "SELECT rowid FROM %1 WHERE rowid>?1 ORDER BY rowid LIMIT 1");
-            sqlite3_bind_int64(st, 1, key - 1);
-            changed = p.seek(st, &found) && found == key ? 1 : 0;
+            changed = p.seekFrom(key, &found) && found == key ? 1 : 0;
         } else {
             sqlite3_stmt* st = c.updateStatement(mask);
             int index = 1;
