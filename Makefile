@@ -36,6 +36,23 @@ bench: build
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# The two libFuzzer targets, built with clang and the address and undefined-
+# behaviour sanitizers in their own build directory, each run for a bounded time
+# on a fresh copy of the committed seeds. A crash stops with the input saved as
+# $(FUZZ_BUILD)/fuzz/<target>-crash-*.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUIZ_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzz_csv fuzz_questionfile
+	@for t in csv questionfile; do \
+	  rm -rf $(FUZZ_BUILD)/corpus/$$t && mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  cp fuzz/seeds/$$t/* $(FUZZ_BUILD)/corpus/$$t/ && \
+	  echo "== fuzz_$$t, $(FUZZ_SECONDS) s ==" && \
+	  $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/fuzz/$$t- $(FUZZ_BUILD)/corpus/$$t || exit 1; \
+	done
+
 # The crash test in full: 200 kills of a process in the middle of saving
 # (ctest runs a reduced count).
 soak: build
