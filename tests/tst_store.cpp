@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <sqlite3.h>
 
 using store::DBEngine;
 using store::Database;
@@ -392,6 +393,40 @@ private slots:
             }
             QCOMPARE(game->Fields(field), got);
         }
+    }
+
+    // A file made by another tool may hold numbers: they read back as numbers,
+    // a missing value as no value.
+    void storedTypesReadBack()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(store::kFileName);
+        {
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+                     SQLITE_OK);
+            const char* sql =
+                "CREATE TABLE \"Zada-VI-VOZ\" (Satz INTEGER PRIMARY KEY AUTOINCREMENT, Nummer INTEGER, Frage TEXT, "
+                "AntwortA, AntwortB, AntwortC, AntwortD, Richtig, Fraglich, PublikumA REAL, PublikumB, PublikumC, "
+                "PublikumD, JokerTV);"
+                "INSERT INTO \"Zada-VI-VOZ\" (Nummer, Frage, PublikumA, PublikumB) VALUES (7, '', 12.5, '')";
+            QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        auto db = DBEngine::instance().OpenDatabase(path);
+        auto rs = db->OpenRecordset(store::kTable);
+        const QVariant nummer = rs->Fields(QStringLiteral("Nummer"));
+        QCOMPARE(nummer.typeId(), int(QMetaType::LongLong));
+        QCOMPARE(nummer.toLongLong(), 7);
+        const QVariant share = rs->Fields(QStringLiteral("PublikumA"));
+        QCOMPARE(share.typeId(), int(QMetaType::Double));
+        QCOMPARE(share.toDouble(), 12.5);
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral(""));
+        QVERIFY(!rs->Fields(QStringLiteral("Frage")).toString().isNull());
+        QVERIFY(!rs->Fields(QStringLiteral("PublikumB")).isNull());
+        QVERIFY(rs->Fields(QStringLiteral("AntwortA")).isNull());
+        QVERIFY(!rs->Fields(QStringLiteral("AntwortA")).isValid());
     }
 
     void badStates_data()
