@@ -172,18 +172,62 @@ private slots:
 
     // Another program holds the file locked past the busy timeout: opening
     // fails with a message that says so.
+    void lockedFileIsRefused_data()
+    {
+        QTest::addColumn<bool>("otherProcess");
+        QTest::newRow("other connection") << false;
+        QTest::newRow("other process") << true;
+    }
     void lockedFileIsRefused()
     {
+        QFETCH(bool, otherProcess);
         freshFile(3);
-        RawConnection other(m_path);
-        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        std::unique_ptr<RawConnection> other;
+        pid_t child = -1;
+        int release[2] = {-1, -1};
+        if (otherProcess) {
+            // A child process takes the lock, says so, and keeps it until told.
+            int locked[2];
+            QCOMPARE(pipe(locked), 0);
+            QCOMPARE(pipe(release), 0);
+            child = fork();
+            if (child == 0) {
+                close(locked[0]);
+                close(release[1]);
+                RawConnection holder(m_path);
+                const char ok = holder.exec("BEGIN EXCLUSIVE") == SQLITE_OK ? '1' : '0';
+                if (write(locked[1], &ok, 1) != 1)
+                    _exit(2);
+                char c;
+                if (read(release[0], &c, 1) < 0)
+                    _exit(3);
+                holder.exec("ROLLBACK");
+                _exit(0);
+            }
+            close(locked[1]);
+            close(release[0]);
+            char ok = 0;
+            QCOMPARE(read(locked[0], &ok, 1), ssize_t(1));
+            close(locked[0]);
+            QCOMPARE(ok, '1');
+        } else {
+            other = std::make_unique<RawConnection>(m_path);
+            QCOMPARE(other->exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        }
         const QString msg = errorOf([&] {
             auto db = DBEngine::instance().OpenDatabase(m_path);
             db->OpenRecordset(store::kTable);
         });
+        if (otherProcess) {
+            close(release[1]);
+            int status = 0;
+            waitpid(child, &status, 0);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        } else {
+            other->exec("ROLLBACK");
+        }
         QVERIFY2(msg.contains(QStringLiteral("gesperrt")), qPrintable(msg));
         QVERIFY2(msg.contains(QDir::toNativeSeparators(m_path)), qPrintable(msg));
-        other.exec("ROLLBACK");
         auto db = DBEngine::instance().OpenDatabase(m_path);
         QCOMPARE(db->OpenRecordset(store::kTable)->Fields(QStringLiteral("Frage")).toString(),
                  QStringLiteral("Frage 1"));
