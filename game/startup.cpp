@@ -31,7 +31,7 @@ const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
                          + QString::fromUtf8(quizstartup::kDownloadAddress) + QStringLiteral(" geladen werden."),
                      kFatalTitle);
     platform::msgBox(QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."), kFatalTitle);
-    platform::endProgram();
+    platform::endProgram(1); // a failed start is no success for whoever started the game
 }
 
 // A field of the current record as text; a field without a value is the empty text.

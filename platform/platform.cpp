@@ -40,11 +40,13 @@ QString programFile(const QString& name)
     return QDir::toNativeSeparators(programDirectory() + QLatin1Char('/') + name);
 }
 
-void endProgram()
+void endProgram() { endProgram(0); }
+
+void endProgram(int exitStatus)
 {
     if (g_endHandler)
         g_endHandler();          // a test's handler throws and never comes back here
-    std::exit(0);
+    std::exit(exitStatus);
 }
 
 void setEndProgramHandler(std::function<void()> handler) { g_endHandler = std::move(handler); }
@@ -109,7 +111,7 @@ QRect twipsRect(int left, int top, int width, int height)
 void reportUncaughtFailure(const QString& what)
 {
     msgBox(QStringLiteral("Unerwarteter Fehler: %1\nDas Programm wird beendet.").arg(what));
-    endProgram();
+    endProgram(1);
 }
 
 } // namespace platform

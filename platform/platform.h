@@ -14,7 +14,8 @@ namespace platform {
 QString programDirectory();
 void setProgramDirectory(const QString& dir);          // empty: back to the executable's dir
 
-[[noreturn]] void endProgram();
+[[noreturn]] void endProgram();                        // ends with exit status 0
+[[noreturn]] void endProgram(int exitStatus);          // a failure ends with a non-zero status
 void setEndProgramHandler(std::function<void()> handler); // a test's handler throws
 
 void beep();

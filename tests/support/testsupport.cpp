@@ -8,7 +8,7 @@
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPointer>
+#include <QEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <sqlite3.h>
@@ -115,6 +115,24 @@ QList<Record> readQuestionFile(const QString& path)
     return out;
 }
 
+namespace {
+// Clears the answered mark of a window when it hides.
+class HideWatcher : public QObject {
+public:
+    static HideWatcher* instance()
+    {
+        static HideWatcher watcher;
+        return &watcher;
+    }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Hide)
+            o->setProperty("answeredOnce", false);
+        return false;
+    }
+};
+} // namespace
+
 DialogAnswerer::DialogAnswerer(QStringList actions) : m_actions(std::move(actions)), m_timer(new QTimer)
 {
     m_timer->setInterval(5);
@@ -126,11 +144,13 @@ DialogAnswerer::~DialogAnswerer() { delete m_timer; }
 
 void DialogAnswerer::poll()
 {
-    static QPointer<QWidget> lastHandled;
+    // A window is answered once per showing: the mark is cleared when it
+    // hides, so a window that is closed and opened again is answered again.
     QWidget* w = QApplication::activeModalWidget();
-    if (!w || w == lastHandled || m_actions.isEmpty())
+    if (!w || w->property("answeredOnce").toBool() || m_actions.isEmpty())
         return;
-    lastHandled = w;
+    w->setProperty("answeredOnce", true);
+    w->installEventFilter(HideWatcher::instance());
     const QString action = m_actions.takeFirst();
     SeenDialog seen;
     seen.title = w->windowTitle();
