@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 #include <sqlite3.h>
 
 #include <array>
@@ -78,6 +79,15 @@ QString describe(int rc, sqlite3* db)
         break;
     }
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+// A stored text exactly as it is. QString::fromUtf8 takes a U+FEFF at the start
+// for a byte order mark and drops it; in a field it is the value's first character.
+QString decodeText(const char* text, int bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(text, bytes));
 }
 
 // Runs one statement without parameters; returns the result code.
@@ -592,7 +602,7 @@ QVariant Recordset::Fields(const QString& name) const
         case SQLITE_TEXT: {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
             const int bytes = sqlite3_column_bytes(st, c);
-            value = bytes > 0 ? QVariant(QString::fromUtf8(text, bytes)) : QVariant(QString(QLatin1String("")));
+            value = bytes > 0 ? QVariant(decodeText(text, bytes)) : QVariant(QString(QLatin1String("")));
             break;
         }
         case SQLITE_BLOB: {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 
 namespace quizdb {
 
@@ -185,6 +186,16 @@ bool isValidUtf8(const QByteArray& bytes)
     return true;
 }
 
+QString decodeUtf8(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return QString::fromUtf8(bytes);
+    // Only a byte order mark at the start of the whole file is one; the Splitter skips it.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name)
 {
     Splitter splitter(data, name);
@@ -196,7 +207,7 @@ QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name)
                           QStringLiteral("Der Text ist kein gültiges UTF-8; bitte die Datei als UTF-8 speichern."));
         if (f.bytes.contains('\0'))
             splitter.fail(f.line ? f.line : line, header, column, QStringLiteral("Der Text enthält ein Nullzeichen."));
-        return QString::fromUtf8(f.bytes);
+        return decodeUtf8(f.bytes);
     };
 
     // The header: each of the thirteen field names exactly once, in any order.

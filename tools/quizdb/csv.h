@@ -52,6 +52,11 @@ QByteArray csvHeader();
 // One record (thirteen values in table order) as a CRLF-terminated CSV line.
 QByteArray csvLine(const QList<Value>& values);
 
+// The text of well-formed UTF-8 `bytes`, every character kept: unlike
+// QString::fromUtf8 a U+FEFF at the start stays, as a value may begin with one.
+// Empty bytes give the empty text.
+QString decodeUtf8(const QByteArray& bytes);
+
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool isValidUtf8(const QByteArray& bytes);

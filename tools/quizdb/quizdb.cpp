@@ -381,7 +381,7 @@ void exportFile(const QString& file, QIODevice& out)
                                            "Datei lässt sich so nicht als CSV ausgeben.")
                                 .arg(position)
                                 .arg(quoted(store::fieldNames().at(i)), quoted(file)));
-            values.append(QString::fromUtf8(*raw[i]));
+            values.append(decodeUtf8(*raw[i]));
         }
         put(out, csvLine(values));
     });
@@ -403,7 +403,7 @@ CheckResult checkFile(const QString& file)
                 encoding.append({store::fieldNames().at(i), QStringLiteral("ist kein gültiger UTF-8-Text.")});
             else if (raw[i]->contains('\0'))
                 encoding.append({store::fieldNames().at(i), QStringLiteral("enthält ein Nullzeichen.")});
-            values.append(QString::fromUtf8(*raw[i]));
+            values.append(decodeUtf8(*raw[i]));
         }
         const QList<Fault> faults = encoding + modelFaults(values);
         if (!faults.isEmpty())
