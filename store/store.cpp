@@ -416,8 +416,6 @@ sqlite3* Database::nativeHandle() const
 
 // ---------------------------------------------------------------------------
 struct Recordset::Impl {
-    enum class Place { Bof, Record, Hole, Eof };
-
     std::shared_ptr<Connection> conn;
     bool closed = false;
     // Where the cursor stands. `bof` and `eof` are both true on an empty set;
