@@ -60,4 +60,4 @@ soak: build
 	QUIZ_SOAK=1 $(BUILD)/tests/tst_store_crash
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -204,12 +204,13 @@ private slots:
         QTest::addColumn<QString>("causeText"); // what the message says went wrong
 
         const QString full = QStringLiteral("(der Datenträger ist voll); es wurde nichts gespeichert.");
-        const QString writeFault = QStringLiteral("; es wurde nichts gespeichert.");
+        // SQLite reports a write beyond the size limit as a plain write error.
+        const QString tooBig = QStringLiteral("(Lese- oder Schreibfehler des Datenträgers); es wurde nichts gespeichert.");
         const QString locked = QStringLiteral("ist von einem anderen Programm gesperrt; die Änderung wurde nicht gespeichert.");
         QTest::newRow("page limit, change") << "page limit" << "change" << full;
         QTest::newRow("page limit, add") << "page limit" << "add" << full;
-        QTest::newRow("file size limit, change") << "file size limit" << "change" << writeFault;
-        QTest::newRow("file size limit, add") << "file size limit" << "add" << writeFault;
+        QTest::newRow("file size limit, change") << "file size limit" << "change" << tooBig;
+        QTest::newRow("file size limit, add") << "file size limit" << "add" << tooBig;
         QTest::newRow("other process locks, change") << "other process lock" << "change" << locked;
         QTest::newRow("other process locks, add") << "other process lock" << "add" << locked;
         QTest::newRow("other process locks, delete") << "other process lock" << "delete" << locked;
