@@ -120,6 +120,7 @@ public:
 // the write that would grow it fails as on a file system that refuses to.
 class FileSizeLimit : public Cause {
     rlimit m_before{};
+    bool m_limited = false;
 
 public:
     void set(frmEditor&, const QString& file) override
@@ -128,8 +129,19 @@ public:
         rlimit limited = m_before;
         limited.rlim_cur = rlim_t(QFileInfo(file).size());
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        m_limited = true;
     }
-    void clear() override { QVERIFY(::setrlimit(RLIMIT_FSIZE, &m_before) == 0); }
+    void clear() override
+    {
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &m_before) == 0);
+        m_limited = false;
+    }
+    // The limit never outlives the test case, whatever happened in it.
+    ~FileSizeLimit() override
+    {
+        if (m_limited)
+            ::setrlimit(RLIMIT_FSIZE, &m_before);
+    }
 };
 
 // Another process holds the exclusive write lock until it is told to let go.
