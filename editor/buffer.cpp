@@ -21,16 +21,6 @@ QString leftChars(const QString& text, int limit)
 
 } // namespace editor
 
-namespace {
-
-// The text a stored value shows as; a field without value shows as the empty text.
-QString valueText(const QVariant& value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
-
-} // namespace
-
 void frmEditor::Form_Load()
 {
     // A fresh connection and record set each time; they replace those of the
@@ -79,14 +69,14 @@ void frmEditor::PufferInForm()
     }
 
     const store::Recordset& rs = *EditorRecords;
-    txtFrage->setText(valueText(rs.Fields(QStringLiteral("Frage"))));
-    txtAntA->setText(valueText(rs.Fields(QStringLiteral("AntwortA"))));
-    txtAntB->setText(valueText(rs.Fields(QStringLiteral("AntwortB"))));
-    txtAntC->setText(valueText(rs.Fields(QStringLiteral("AntwortC"))));
-    txtAntD->setText(valueText(rs.Fields(QStringLiteral("AntwortD"))));
-    txtRichtig->setText(valueText(rs.Fields(QStringLiteral("Richtig"))));
-    txtFraglich->setText(valueText(rs.Fields(QStringLiteral("Fraglich"))));
-    txtNr->setText(valueText(rs.Fields(QStringLiteral("Nummer"))));
+    txtFrage->setText(store::fieldText(rs, QStringLiteral("Frage")));
+    txtAntA->setText(store::fieldText(rs, QStringLiteral("AntwortA")));
+    txtAntB->setText(store::fieldText(rs, QStringLiteral("AntwortB")));
+    txtAntC->setText(store::fieldText(rs, QStringLiteral("AntwortC")));
+    txtAntD->setText(store::fieldText(rs, QStringLiteral("AntwortD")));
+    txtRichtig->setText(store::fieldText(rs, QStringLiteral("Richtig")));
+    txtFraglich->setText(store::fieldText(rs, QStringLiteral("Fraglich")));
+    txtNr->setText(store::fieldText(rs, QStringLiteral("Nummer")));
 
     // An empty JokerTV text reads "Nicht einer"; a JokerTV without value shows
     // an empty box like every other field without value.
@@ -94,12 +84,12 @@ void frmEditor::PufferInForm()
     if (!joker.isNull() && joker.toString().isEmpty())
         txtJoker->setText(QStringLiteral("Nicht einer"));
     else
-        txtJoker->setText(valueText(joker));
+        txtJoker->setText(store::valueText(joker));
 
-    txtPubA->setText(valueText(rs.Fields(QStringLiteral("PublikumA"))));
-    txtPubB->setText(valueText(rs.Fields(QStringLiteral("PublikumB"))));
-    txtPubC->setText(valueText(rs.Fields(QStringLiteral("PublikumC"))));
-    txtPubD->setText(valueText(rs.Fields(QStringLiteral("PublikumD"))));
+    txtPubA->setText(store::fieldText(rs, QStringLiteral("PublikumA")));
+    txtPubB->setText(store::fieldText(rs, QStringLiteral("PublikumB")));
+    txtPubC->setText(store::fieldText(rs, QStringLiteral("PublikumC")));
+    txtPubD->setText(store::fieldText(rs, QStringLiteral("PublikumD")));
 }
 
 void frmEditor::FormInPuffer()

@@ -12,18 +12,12 @@
 
 namespace {
 
-// A field of the current question as text. A field without a value (or a
-// record that another connection deleted under our cursor) reads as the
-// empty text, so it equals no letter and shows nothing.
-QString fieldText(const store::Recordset& records, const QString& name)
-{
-    const QVariant value = records.Fields(name);
-    return value.isNull() ? QString() : value.toString();
-}
-
+// The right answer's letter. A field without a value (or a record that another
+// connection deleted under our cursor) reads as the empty text, so it equals
+// no letter.
 QString rightLetter(const store::Recordset& records)
 {
-    return fieldText(records, QStringLiteral("Richtig"));
+    return store::fieldText(records, QStringLiteral("Richtig"));
 }
 
 } // namespace
@@ -111,13 +105,13 @@ void frmQuiz::Falsch()
     QString rightText;
     const QString letter = rightLetter(*QuizRecords);
     if (letter == QLatin1String("A"))
-        rightText = fieldText(*QuizRecords, QStringLiteral("AntwortA"));
+        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortA"));
     else if (letter == QLatin1String("B"))
-        rightText = fieldText(*QuizRecords, QStringLiteral("AntwortB"));
+        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortB"));
     else if (letter == QLatin1String("C"))
-        rightText = fieldText(*QuizRecords, QStringLiteral("AntwortC"));
+        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortC"));
     else if (letter == QLatin1String("D"))
-        rightText = fieldText(*QuizRecords, QStringLiteral("AntwortD"));
+        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortD"));
 
     const QString name = txtName->text();
     const QString amount = platform::formatGrouped(SecuredAmount);

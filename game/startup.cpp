@@ -34,13 +34,6 @@ const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
     platform::endProgram(1); // a failed start is no success for whoever started the game
 }
 
-// A field of the current record as text; a field without a value is the empty text.
-QString fieldText(const store::Recordset& records, const QString& field)
-{
-    const QVariant value = records.Fields(field);
-    return value.isNull() ? QString() : value.toString();
-}
-
 // A button caption shows "&" as an access-key mark; an answer's own "&" must
 // stay a plain character.
 QString asCaption(const QString& text)
@@ -89,11 +82,11 @@ void frmQuiz::PufferInForm()
     if (QuizRecords->IsEOF())
         QuizRecords->MoveFirst();
 
-    lblFrage->setText(fieldText(*QuizRecords, QStringLiteral("Frage")));
-    cmdA->setText(QStringLiteral("A:   ") + asCaption(fieldText(*QuizRecords, QStringLiteral("AntwortA"))));
-    cmdB->setText(QStringLiteral("B:   ") + asCaption(fieldText(*QuizRecords, QStringLiteral("AntwortB"))));
-    cmdC->setText(QStringLiteral("C:   ") + asCaption(fieldText(*QuizRecords, QStringLiteral("AntwortC"))));
-    cmdD->setText(QStringLiteral("D:   ") + asCaption(fieldText(*QuizRecords, QStringLiteral("AntwortD"))));
+    lblFrage->setText(store::fieldText(*QuizRecords, QStringLiteral("Frage")));
+    cmdA->setText(QStringLiteral("A:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortA"))));
+    cmdB->setText(QStringLiteral("B:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortB"))));
+    cmdC->setText(QStringLiteral("C:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortC"))));
+    cmdD->setText(QStringLiteral("D:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortD"))));
 
     // Clear what the jokers left of the previous question.
     for (QLabel* l : {lblPublikumA, lblPublikumB, lblPublikumC, lblPublikumD})

@@ -31,6 +31,16 @@ int fieldLimit(const QString& field)
     return limits.value(field, 0);
 }
 
+QString valueText(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+QString fieldText(const Recordset& records, const QString& field)
+{
+    return valueText(records.Fields(field));
+}
+
 QString createTableSql()
 {
     // "Satz" is the record order: AUTOINCREMENT never hands out a key twice, so a

@@ -63,6 +63,14 @@ private:
     DBEngine() = default;
 };
 
+class Recordset;
+
+// The text a stored value shows as: a field without a value is the empty text,
+// a number its decimal digits.
+QString valueText(const QVariant& value);
+// The field of the current record as text, read afresh (see valueText).
+QString fieldText(const Recordset& records, const QString& field);
+
 class Recordset {
 public:
     Recordset(std::shared_ptr<Connection> connection, const QString& table);
