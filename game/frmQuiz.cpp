@@ -134,10 +134,16 @@ void keepClockMidSecond(frmQuiz* w)
     const int ms = QTime::currentTime().msec();
     if (ms >= 200 && ms <= 800)
         return;
-    const int delay = ms < 200 ? 500 - ms : 1500 - ms;
-    QTimer::singleShot(delay, Qt::PreciseTimer, w->Timer1000, [w] {
+    // Early in a second the tick has just shown this second: the next one is
+    // moved to the half second without an extra tick, which would show the
+    // same second twice. Late in a second the shown second is about to end:
+    // the extra tick at the next half second shows the new one.
+    const bool late = ms > 800;
+    const int delay = late ? 1500 - ms : 500 - ms;
+    QTimer::singleShot(delay, Qt::PreciseTimer, w->Timer1000, [w, late] {
         w->Timer1000->start();
-        QMetaObject::invokeMethod(w->Timer1000, "timeout");
+        if (late)
+            QMetaObject::invokeMethod(w->Timer1000, "timeout");
     });
 }
 
