@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QEvent>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QTimer>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -104,8 +105,11 @@ QList<Record> readQuestionFile(const QString& path)
             case SQLITE_NULL: rec[f] = QVariant(); break;
             case SQLITE_INTEGER: rec[f] = QVariant(qint64(sqlite3_column_int64(st, i))); break;
             default:
-                rec[f] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                           sqlite3_column_bytes(st, i));
+                // A leading U+FEFF is part of the stored text, not a byte order mark.
+                rec[f] = QString(QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                                          | QStringDecoder::Flag::ConvertInitialBom)
+                                     .decode(QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                            sqlite3_column_bytes(st, i))));
             }
         }
         out.append(rec);
