@@ -141,6 +141,8 @@ void keepClockMidSecond(frmQuiz* w)
     const bool late = ms > 800;
     const int delay = late ? 1500 - ms : 500 - ms;
     QTimer::singleShot(delay, Qt::PreciseTimer, w->Timer1000, [w, late] {
+        if (!w->Timer1000->isActive())
+            return; // a clock stopped in the meantime stays stopped
         w->Timer1000->start();
         if (late)
             QMetaObject::invokeMethod(w->Timer1000, "timeout");
