@@ -4,12 +4,6 @@
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
 
-#include <QGuiApplication>
-#include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QScreen>
-#include <QTranslator>
 #include <cstdio>
 #include <exception>
 
@@ -26,17 +20,6 @@ bool noScreen()
 bool noScreen() { return false; }
 #endif
 
-void centreOnScreen(QWidget& window)
-{
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(area.center());
-    window.move(frame.topLeft());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -48,19 +31,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    QuizApplication app(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png"))); // the dialogs carry it too
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QLocale::setDefault(german);
-    QTranslator qtGerman;
-    if (qtGerman.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtGerman);
+    QuizApplication app(argc, argv); // German dialogs, the quiz's icon
 
     try {
         frmQuiz w;
         w.Form_Load();
-        centreOnScreen(w);
+        platform::centreOnScreen(w);
         w.show();
         return app.exec();
     } catch (const std::exception& e) {

@@ -101,28 +101,13 @@ private:
     bool m_done = false;
 };
 
-void centreOnScreen(QWidget& window)
-{
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-}
 
 // --- Child: the game, as main() starts it.
 int runQuiz(int argc, char** argv)
 {
     phase("main");
-    QuizApplication app(argc, argv);
+    QuizApplication app(argc, argv); // as main(): German texts and the icon
     phase("application");
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QLocale::setDefault(german);
-    QTranslator qtGerman;
-    if (qtGerman.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtGerman);
-    phase("translation");
     platform::setProgramDirectory(qEnvironmentVariable("QUIZ_BENCH_DIR"));
 
     // The name prompt is answered as soon as it is open.
@@ -142,7 +127,7 @@ int runQuiz(int argc, char** argv)
     if (w.lblFrage->text() == QStringLiteral("Fragetext"))
         return 2;
     FirstPaint report(w.lblFrage);
-    centreOnScreen(w);
+    platform::centreOnScreen(w);
     w.show();
     phase("shown");
     return app.exec();
@@ -192,7 +177,7 @@ int runBaseline(int argc, char** argv)
     BaselineWindow w;
     phase("window built");
     FirstPaint report(w.question);
-    centreOnScreen(w);
+    platform::centreOnScreen(w);
     w.show();
     phase("shown");
     return app.exec();

@@ -3,9 +3,15 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
+// Also speaks German: German locale and Qt's own German texts (Ja, Nein,
+// Abbrechen), and the quiz's icon on every window and dialog.
 class QuizApplication : public QApplication {
 public:
     QuizApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    QTranslator m_qtGerman;
 };

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <cmath>
 #include <cstdlib>
 
@@ -90,6 +91,16 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+void centreOnScreen(QWidget& window)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
 }
 
 QString formatDate(const QDateTime& t) { return t.toString(QStringLiteral("dd.MM.yyyy")); }

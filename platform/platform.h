@@ -8,6 +8,8 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 namespace platform {
 
 // --- Seams. The program only ever calls the getters; tests call the setters.
@@ -36,6 +38,9 @@ void msgBox(const QString& text, const QString& title = QString());
 bool askYesNo(const QString& text, const QString& title = QString());
 // The name prompt: returns the text entered, or the empty text when cancelled.
 QString inputBox(const QString& prompt, const QString& title, const QString& defaultText);
+
+// Places a top-level window in the middle of the screen.
+void centreOnScreen(QWidget& window);
 
 // --- German patterns.
 QString formatDate(const QDateTime& t);     // "DD.MM.YYYY"   24.03.2003
