@@ -7,8 +7,11 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps build run test bench fuzz soak clean
 
+# Only the fuzzers need clang and its sanitizer runtime.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+
 deps:
-	@missing=""; for p in $(PACKAGES); do \
+	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -42,7 +45,8 @@ bench: build
 # $(FUZZ_BUILD)/fuzz/<target>-crash-*.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz:
+	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUIZ_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) --target fuzz_csv fuzz_questionfile
 	@for t in csv questionfile; do \
