@@ -8,6 +8,7 @@
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/quizdb.h"
 #include "store/store.h"
+#include "support/testsupport.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -36,20 +37,7 @@ QList<quizdb::CsvRecord> readBack(const QList<quizdb::CsvRecord>& records)
     return quizdb::parseCsv(written, QStringLiteral("zurück.csv"));
 }
 
-// The bytes of one field of the first record, straight from the file.
-QByteArray storedBytes(const QString& path, const char* field)
-{
-    sqlite3* db = nullptr;
-    QByteArray bytes;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    const QByteArray sql = QByteArray("SELECT \"") + field + "\" FROM \"Zada-VI-VOZ\" ORDER BY rowid LIMIT 1";
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return bytes;
-}
+using testsupport::storedBytes;
 
 } // namespace
 

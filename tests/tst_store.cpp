@@ -49,17 +49,7 @@ QStringList fragen(const QList<Record>& recs)
     return out;
 }
 
-// The message of the store::Error that `f` throws; fails the test when it
-// throws nothing.
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const store::Error& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return QString();
-}
+using testsupport::errorOf;
 
 } // namespace
 

@@ -24,15 +24,7 @@ using testsupport::Record;
 
 namespace {
 
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const store::Error& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return QString();
-}
+using testsupport::errorOf;
 
 QList<Record> records(int n)
 {

@@ -19,19 +19,7 @@ namespace {
 
 const QChar kMark(0xFEFF);
 
-QByteArray storedBytes(const QString& path, const char* field)
-{
-    sqlite3* db = nullptr;
-    QByteArray bytes;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    const QByteArray sql = QByteArray("SELECT \"") + field + "\" FROM \"Zada-VI-VOZ\" ORDER BY rowid LIMIT 1";
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return bytes;
-}
+using testsupport::storedBytes;
 
 // Reads all thirteen fields of the current record; the number of them with a value.
 int readRecord(const store::Recordset& rs)

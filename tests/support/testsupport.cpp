@@ -137,6 +137,31 @@ public:
 };
 } // namespace
 
+QByteArray storedBytes(const QString& path, const char* field)
+{
+    sqlite3* db = nullptr;
+    QByteArray bytes;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = QByteArray("SELECT \"") + field + "\" FROM \"" + store::kTable.toUtf8()
+                           + "\" ORDER BY rowid LIMIT 1";
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return bytes;
+}
+
+QString errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const store::Error& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QString();
+}
+
 DialogAnswerer::DialogAnswerer(QStringList actions) : m_actions(std::move(actions)), m_timer(new QTimer)
 {
     m_timer->setInterval(5);

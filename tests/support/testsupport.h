@@ -27,6 +27,12 @@ void writeQuestionFile(const QString& path, const QList<Record>& records);
 // connection: what is really on disk.
 QList<Record> readQuestionFile(const QString& path);
 
+// The raw bytes of one field of the first record, straight from the file.
+QByteArray storedBytes(const QString& path, const char* field);
+
+// The message of the store::Error that `f` throws; empty when it throws none.
+QString errorOf(const std::function<void()>& f);
+
 // What a test saw of a modal dialog it answered.
 struct SeenDialog {
     QString title;
