@@ -69,27 +69,27 @@ void frmEditor::PufferInForm()
     }
 
     const store::Recordset& rs = *EditorRecords;
-    txtFrage->setText(store::fieldText(rs, QStringLiteral("Frage")));
-    txtAntA->setText(store::fieldText(rs, QStringLiteral("AntwortA")));
-    txtAntB->setText(store::fieldText(rs, QStringLiteral("AntwortB")));
-    txtAntC->setText(store::fieldText(rs, QStringLiteral("AntwortC")));
-    txtAntD->setText(store::fieldText(rs, QStringLiteral("AntwortD")));
-    txtRichtig->setText(store::fieldText(rs, QStringLiteral("Richtig")));
-    txtFraglich->setText(store::fieldText(rs, QStringLiteral("Fraglich")));
-    txtNr->setText(store::fieldText(rs, QStringLiteral("Nummer")));
+    txtFrage->setText(store::fieldText(rs, store::field::Frage));
+    txtAntA->setText(store::fieldText(rs, store::field::AntwortA));
+    txtAntB->setText(store::fieldText(rs, store::field::AntwortB));
+    txtAntC->setText(store::fieldText(rs, store::field::AntwortC));
+    txtAntD->setText(store::fieldText(rs, store::field::AntwortD));
+    txtRichtig->setText(store::fieldText(rs, store::field::Richtig));
+    txtFraglich->setText(store::fieldText(rs, store::field::Fraglich));
+    txtNr->setText(store::fieldText(rs, store::field::Nummer));
 
     // An empty JokerTV text reads "Nicht einer"; a JokerTV without value shows
     // an empty box like every other field without value.
-    const QVariant joker = rs.Fields(QStringLiteral("JokerTV"));
+    const QVariant joker = rs.Fields(store::field::JokerTV);
     if (!joker.isNull() && joker.toString().isEmpty())
         txtJoker->setText(QStringLiteral("Nicht einer"));
     else
         txtJoker->setText(store::valueText(joker));
 
-    txtPubA->setText(store::fieldText(rs, QStringLiteral("PublikumA")));
-    txtPubB->setText(store::fieldText(rs, QStringLiteral("PublikumB")));
-    txtPubC->setText(store::fieldText(rs, QStringLiteral("PublikumC")));
-    txtPubD->setText(store::fieldText(rs, QStringLiteral("PublikumD")));
+    txtPubA->setText(store::fieldText(rs, store::field::PublikumA));
+    txtPubB->setText(store::fieldText(rs, store::field::PublikumB));
+    txtPubC->setText(store::fieldText(rs, store::field::PublikumC));
+    txtPubD->setText(store::fieldText(rs, store::field::PublikumD));
 }
 
 void frmEditor::FormInPuffer()
@@ -104,17 +104,17 @@ void frmEditor::FormInPuffer()
         const int limit = store::fieldLimit(field);
         rs.Collect(field, editor::leftChars(editor::leftChars(box->text(), limit).toUpper(), limit));
     };
-    write(QStringLiteral("Frage"), txtFrage);
-    write(QStringLiteral("AntwortA"), txtAntA);
-    write(QStringLiteral("AntwortB"), txtAntB);
-    write(QStringLiteral("AntwortC"), txtAntC);
-    write(QStringLiteral("AntwortD"), txtAntD);
-    write(QStringLiteral("PublikumA"), txtPubA);
-    write(QStringLiteral("PublikumB"), txtPubB);
-    write(QStringLiteral("PublikumC"), txtPubC);
-    write(QStringLiteral("PublikumD"), txtPubD);
-    writeLetter(QStringLiteral("Richtig"), txtRichtig);
-    writeLetter(QStringLiteral("Fraglich"), txtFraglich);
-    write(QStringLiteral("Nummer"), txtNr);
-    write(QStringLiteral("JokerTV"), txtJoker);
+    write(store::field::Frage, txtFrage);
+    write(store::field::AntwortA, txtAntA);
+    write(store::field::AntwortB, txtAntB);
+    write(store::field::AntwortC, txtAntC);
+    write(store::field::AntwortD, txtAntD);
+    write(store::field::PublikumA, txtPubA);
+    write(store::field::PublikumB, txtPubB);
+    write(store::field::PublikumC, txtPubC);
+    write(store::field::PublikumD, txtPubD);
+    writeLetter(store::field::Richtig, txtRichtig);
+    writeLetter(store::field::Fraglich, txtFraglich);
+    write(store::field::Nummer, txtNr);
+    write(store::field::JokerTV, txtJoker);
 }

@@ -90,7 +90,7 @@ namespace {
 void cancelPending(store::Recordset& rs)
 {
     try {
-        if (rs.EditMode() != 0)
+        if (rs.EditMode() != store::dbEditNone)
             rs.CancelUpdate();
     } catch (const store::Error&) {
     }
@@ -110,10 +110,10 @@ void frmEditor::cmdÄndern_Click()
     const auto stored = [](const QString& field, const QLineEdit* box) {
         return editor::readNumber(editor::leftChars(box->text(), store::fieldLimit(field)));
     };
-    double sum = stored(QStringLiteral("PublikumB"), txtPubB);
-    sum += stored(QStringLiteral("PublikumC"), txtPubC);
-    sum += stored(QStringLiteral("PublikumD"), txtPubD);
-    sum += stored(QStringLiteral("PublikumA"), txtPubA);
+    double sum = stored(store::field::PublikumB, txtPubB);
+    sum += stored(store::field::PublikumC, txtPubC);
+    sum += stored(store::field::PublikumD, txtPubD);
+    sum += stored(store::field::PublikumA, txtPubA);
     if (sum != 100.0) {
         platform::msgBox(QStringLiteral("Publikumssumme ertspricht nicht 100!"));
         lblStatus->setText(QStringLiteral("Änderungsvorgang gestört - bitte erneut versuchen"));

@@ -17,7 +17,7 @@ namespace {
 // no letter.
 QString rightLetter(const store::Recordset& records)
 {
-    return store::fieldText(records, QStringLiteral("Richtig"));
+    return store::fieldText(records, store::field::Richtig);
 }
 
 } // namespace
@@ -105,13 +105,13 @@ void frmQuiz::Falsch()
     QString rightText;
     const QString letter = rightLetter(*QuizRecords);
     if (letter == QLatin1String("A"))
-        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortA"));
+        rightText = store::fieldText(*QuizRecords, store::field::AntwortA);
     else if (letter == QLatin1String("B"))
-        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortB"));
+        rightText = store::fieldText(*QuizRecords, store::field::AntwortB);
     else if (letter == QLatin1String("C"))
-        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortC"));
+        rightText = store::fieldText(*QuizRecords, store::field::AntwortC);
     else if (letter == QLatin1String("D"))
-        rightText = store::fieldText(*QuizRecords, QStringLiteral("AntwortD"));
+        rightText = store::fieldText(*QuizRecords, store::field::AntwortD);
 
     const QString name = txtName->text();
     const QString amount = platform::formatGrouped(SecuredAmount);

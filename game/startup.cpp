@@ -51,7 +51,7 @@ void frmQuiz::Form_Load()
 
     try {
         QuizDatabase = store::DBEngine::instance().OpenDatabase(platform::programFile(store::kFileName));
-        QuizRecords = QuizDatabase->OpenRecordset(store::kTable, 2);
+        QuizRecords = QuizDatabase->OpenRecordset(store::kTable, store::dbOpenDynaset);
 
         // The first question must be there and have a text; an empty table or
         // a question without any value cannot start a game.
@@ -59,7 +59,7 @@ void frmQuiz::Form_Load()
             QuizRecords->MoveFirst();
         if (QuizRecords->IsEOF())
             throw store::Error("Die Fragentabelle enthält keine Fragen.");
-        if (QuizRecords->Fields(QStringLiteral("Frage")).isNull())
+        if (QuizRecords->Fields(store::field::Frage).isNull())
             throw store::Error("Die erste Frage hat keinen Text.");
 
         PufferInForm();
@@ -82,11 +82,11 @@ void frmQuiz::PufferInForm()
     if (QuizRecords->IsEOF())
         QuizRecords->MoveFirst();
 
-    lblFrage->setText(store::fieldText(*QuizRecords, QStringLiteral("Frage")));
-    cmdA->setText(QStringLiteral("A:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortA"))));
-    cmdB->setText(QStringLiteral("B:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortB"))));
-    cmdC->setText(QStringLiteral("C:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortC"))));
-    cmdD->setText(QStringLiteral("D:   ") + asCaption(store::fieldText(*QuizRecords, QStringLiteral("AntwortD"))));
+    lblFrage->setText(store::fieldText(*QuizRecords, store::field::Frage));
+    cmdA->setText(QStringLiteral("A:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortA)));
+    cmdB->setText(QStringLiteral("B:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortB)));
+    cmdC->setText(QStringLiteral("C:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortC)));
+    cmdD->setText(QStringLiteral("D:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortD)));
 
     // Clear what the jokers left of the previous question.
     for (QLabel* l : {lblPublikumA, lblPublikumB, lblPublikumC, lblPublikumD})

@@ -70,18 +70,19 @@ void frmQuiz::Publikum()
     const std::array<float*, 4> steps{&PubStepsA, &PubStepsB, &PubStepsC, &PubStepsD};
     static const std::array<QString, 4> letters{QStringLiteral("A"), QStringLiteral("B"),
                                                 QStringLiteral("C"), QStringLiteral("D")};
-    auto field = [](const QString& letter) { return QStringLiteral("Publikum") + letter; };
+    const std::array<const QString*, 4> fields{&store::field::PublikumA, &store::field::PublikumB,
+                                               &store::field::PublikumC, &store::field::PublikumD};
 
     // The percentages are written at once; only the bars are animated.
     for (std::size_t i = 0; i < labels.size(); ++i)
-        labels[i]->setText(shareCaption(letters[i], QuizRecords->Fields(field(letters[i]))));
+        labels[i]->setText(shareCaption(letters[i], QuizRecords->Fields(*fields[i])));
     cmdPublikum->setEnabled(false);
     for (QLabel* label : labels)
         label->setVisible(true);
     lblStatus->setText(QStringLiteral("das Publikum hat gesprochen"));
 
     for (std::size_t i = 0; i < steps.size(); ++i)
-        *steps[i] = growthSteps(QuizRecords->Fields(field(letters[i])));
+        *steps[i] = growthSteps(QuizRecords->Fields(*fields[i]));
 
     // Every bar starts from the baseline, also when an earlier animation is
     // still running: that one is simply replaced.

@@ -31,8 +31,8 @@ void frmQuiz::cmdHalb_Click()
     // Each letter reads both fields anew from the current record, so the result
     // always reflects the record as it is in the file right now.
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        if (fieldIs(*QuizRecords, QStringLiteral("Richtig"), letters[i])
-            || fieldIs(*QuizRecords, QStringLiteral("Fraglich"), letters[i]))
+        if (fieldIs(*QuizRecords, store::field::Richtig, letters[i])
+            || fieldIs(*QuizRecords, store::field::Fraglich, letters[i]))
             buttons[i]->setEnabled(true);
     }
 

@@ -8,11 +8,11 @@ namespace store {
 const QStringList& fieldNames()
 {
     static const QStringList names = {
-        QStringLiteral("Nummer"),    QStringLiteral("Frage"),     QStringLiteral("AntwortA"),
-        QStringLiteral("AntwortB"),  QStringLiteral("AntwortC"),  QStringLiteral("AntwortD"),
-        QStringLiteral("Richtig"),   QStringLiteral("Fraglich"),  QStringLiteral("PublikumA"),
-        QStringLiteral("PublikumB"), QStringLiteral("PublikumC"), QStringLiteral("PublikumD"),
-        QStringLiteral("JokerTV"),
+        field::Nummer,    field::Frage,     field::AntwortA,
+        field::AntwortB,  field::AntwortC,  field::AntwortD,
+        field::Richtig,   field::Fraglich,  field::PublikumA,
+        field::PublikumB, field::PublikumC, field::PublikumD,
+        field::JokerTV,
     };
     return names;
 }
@@ -20,13 +20,13 @@ const QStringList& fieldNames()
 int fieldLimit(const QString& field)
 {
     static const QHash<QString, int> limits = {
-        {QStringLiteral("Nummer"), 2},     {QStringLiteral("Frage"), 110},
-        {QStringLiteral("AntwortA"), 40},  {QStringLiteral("AntwortB"), 40},
-        {QStringLiteral("AntwortC"), 40},  {QStringLiteral("AntwortD"), 40},
-        {QStringLiteral("Richtig"), 1},    {QStringLiteral("Fraglich"), 1},
-        {QStringLiteral("PublikumA"), 2},  {QStringLiteral("PublikumB"), 2},
-        {QStringLiteral("PublikumC"), 2},  {QStringLiteral("PublikumD"), 2},
-        {QStringLiteral("JokerTV"), 20},
+        {field::Nummer, 2},     {field::Frage, 110},
+        {field::AntwortA, 40},  {field::AntwortB, 40},
+        {field::AntwortC, 40},  {field::AntwortD, 40},
+        {field::Richtig, 1},    {field::Fraglich, 1},
+        {field::PublikumA, 2},  {field::PublikumB, 2},
+        {field::PublikumC, 2},  {field::PublikumD, 2},
+        {field::JokerTV, 20},
     };
     return limits.value(field, 0);
 }

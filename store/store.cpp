@@ -21,7 +21,6 @@ namespace store {
 namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
-constexpr int kFieldCount = 13;
 
 QString quoted(const QString& identifier)
 {
@@ -392,7 +391,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& table, int typ
         throw Error(QStringLiteral("Die Tabelle „%1“ gibt es in der Fragendatei „%2“ nicht; es gibt nur „%3“.")
                         .arg(table, m_connection->displayPath(), kTable)
                         .toStdString());
-    if (type != 2)
+    if (type != dbOpenDynaset)
         throw Error(QStringLiteral("Die Fragendatei kann nur als Dynaset (Typ 2) geöffnet werden, nicht als Typ %1.")
                         .arg(type)
                         .toStdString());
@@ -426,7 +425,7 @@ struct Recordset::Impl {
     sqlite3_int64 key = 0;
 
     // The pending change: 0 none, 1 Edit, 2 AddNew; the fields collected so far.
-    int editMode = 0;
+    int editMode = dbEditNone;
     unsigned collectedMask = 0;
     std::array<QVariant, kFieldCount> collected;
 
@@ -522,7 +521,7 @@ struct Recordset::Impl {
 
     void cancelPending()
     {
-        editMode = 0;
+        editMode = dbEditNone;
         collectedMask = 0;
         for (QVariant& v : collected)
             v = QVariant();
@@ -726,7 +725,7 @@ void Recordset::Edit()
     p.connection();
     p.requireCurrent();
     p.cancelPending();
-    p.editMode = 1;
+    p.editMode = dbEditInProgress;
 }
 
 void Recordset::AddNew()
@@ -734,7 +733,7 @@ void Recordset::AddNew()
     Impl& p = *d;
     p.connection();
     p.cancelPending();
-    p.editMode = 2;
+    p.editMode = dbEditAdd;
 }
 
 void Recordset::Update()

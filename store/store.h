@@ -23,8 +23,32 @@ struct Error : std::runtime_error {
 inline const QString kFileName = QStringLiteral("Zada-VI-VOZ.mdb");
 inline const QString kTable = QStringLiteral("Zada-VI-VOZ");
 
-// The thirteen fields of a question record, in the table's column order.
+// The thirteen fields of a question record, by name, so that a misspelt field
+// is a compile error rather than a failure at run time.
+namespace field {
+inline const QString Nummer = QStringLiteral("Nummer");
+inline const QString Frage = QStringLiteral("Frage");
+inline const QString AntwortA = QStringLiteral("AntwortA");
+inline const QString AntwortB = QStringLiteral("AntwortB");
+inline const QString AntwortC = QStringLiteral("AntwortC");
+inline const QString AntwortD = QStringLiteral("AntwortD");
+inline const QString Richtig = QStringLiteral("Richtig");
+inline const QString Fraglich = QStringLiteral("Fraglich");
+inline const QString PublikumA = QStringLiteral("PublikumA");
+inline const QString PublikumB = QStringLiteral("PublikumB");
+inline const QString PublikumC = QStringLiteral("PublikumC");
+inline const QString PublikumD = QStringLiteral("PublikumD");
+inline const QString JokerTV = QStringLiteral("JokerTV");
+} // namespace field
+
+// The thirteen fields in the table's column order.
 const QStringList& fieldNames();
+inline constexpr int kFieldCount = 13;
+
+// Recordset::EditMode(): nothing pending, Edit pending, AddNew pending.
+enum EditModeValue { dbEditNone = 0, dbEditInProgress = 1, dbEditAdd = 2 };
+// The kind of record set the windows open: updatable, over the whole table.
+enum RecordsetType { dbOpenDynaset = 2 };
 // Longest value the editor writes into a field (Nummer 2, Frage 110, ...).
 int fieldLimit(const QString& field);
 
@@ -42,7 +66,7 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    std::unique_ptr<Recordset> OpenRecordset(const QString& table, int type = 2); // dynaset
+    std::unique_ptr<Recordset> OpenRecordset(const QString& table, int type = dbOpenDynaset);
     void Close();
 
     // The SQLite handle under this database, for tools and tests only (for example
@@ -62,8 +86,6 @@ public:
 private:
     DBEngine() = default;
 };
-
-class Recordset;
 
 // The text a stored value shows as: a field without a value is the empty text,
 // a number its decimal digits.
@@ -86,7 +108,7 @@ public:
     void MovePrevious();
     bool IsEOF() const;
     bool IsBOF() const;
-    int EditMode() const; // 0 none, 1 Edit, 2 AddNew
+    int EditMode() const; // an EditModeValue
     void Edit();
     void AddNew();
     void Update();

@@ -12,7 +12,6 @@ namespace quizdb {
 
 namespace {
 
-constexpr int kFieldCount = 13;
 // Longest list of faults that one message shows; the rest is counted.
 constexpr int kMaxListedFaults = 30;
 
@@ -186,7 +185,7 @@ int forEachRecord(const Db& db, Each each)
     while (select.step()) {
         ++position;
         QList<std::optional<QByteArray>> raw;
-        for (int i = 0; i < kFieldCount; ++i) {
+        for (int i = 0; i < store::kFieldCount; ++i) {
             if (sqlite3_column_type(select.handle(), i) == SQLITE_NULL) {
                 raw.append(std::nullopt);
             } else {
@@ -207,12 +206,12 @@ void insertAll(const Db& db, const QList<CsvRecord>& records, bool createTable)
         if (createTable)
             db.exec(store::createTableSql());
         QString marks;
-        for (int i = 1; i <= kFieldCount; ++i)
+        for (int i = 1; i <= store::kFieldCount; ++i)
             marks += QStringLiteral("?%1,").arg(i);
         marks.chop(1);
         Statement insert(db, QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(store::kTable, columnList(), marks));
         for (const CsvRecord& rec : records) {
-            for (int i = 0; i < kFieldCount; ++i)
+            for (int i = 0; i < store::kFieldCount; ++i)
                 insert.bind(i + 1, rec.values[i]);
             insert.step();
             insert.reset();
@@ -276,22 +275,22 @@ QList<Fault> modelFaults(const QList<Value>& values)
     QList<Fault> faults;
     auto value = [&](const QString& name) -> const Value& { return values.at(fieldIndex(name)); };
 
-    const Value& frage = value(QStringLiteral("Frage"));
+    const Value& frage = value(store::field::Frage);
     if (!frage)
-        faults.append({QStringLiteral("Frage"), QStringLiteral("hat keinen Wert; jede Frage braucht einen Text.")});
+        faults.append({store::field::Frage, QStringLiteral("hat keinen Wert; jede Frage braucht einen Text.")});
     else if (frage->trimmed().isEmpty())
-        faults.append({QStringLiteral("Frage"), QStringLiteral("ist leer; jede Frage braucht einen Text.")});
+        faults.append({store::field::Frage, QStringLiteral("ist leer; jede Frage braucht einen Text.")});
 
-    const Value& richtig = value(QStringLiteral("Richtig"));
-    const Value& fraglich = value(QStringLiteral("Fraglich"));
+    const Value& richtig = value(store::field::Richtig);
+    const Value& fraglich = value(store::field::Fraglich);
     const bool richtigOk = richtig && kLetters.contains(*richtig);
     const bool fraglichOk = fraglich && kLetters.contains(*fraglich);
     if (!richtigOk)
-        faults.append({QStringLiteral("Richtig"), letterFault(richtig)});
+        faults.append({store::field::Richtig, letterFault(richtig)});
     if (!fraglichOk)
-        faults.append({QStringLiteral("Fraglich"), letterFault(fraglich)});
+        faults.append({store::field::Fraglich, letterFault(fraglich)});
     if (richtigOk && fraglichOk && *richtig == *fraglich)
-        faults.append({QStringLiteral("Fraglich"),
+        faults.append({store::field::Fraglich,
                        QStringLiteral("ist gleich Richtig (%1); Fraglich nennt eine falsche Antwort.").arg(quoted(*richtig))});
 
     static const QRegularExpression share(QStringLiteral("^[0-9]{1,2}$"));
@@ -311,7 +310,7 @@ QList<Fault> modelFaults(const QList<Value>& values)
         }
     }
     if (sharesOk && sum != 100)
-        faults.append({QStringLiteral("PublikumA"),
+        faults.append({store::field::PublikumA,
                        QStringLiteral("Die vier Publikumsanteile ergeben zusammen %1 statt 100.").arg(sum)});
 
     for (const QString& name : store::fieldNames()) {
@@ -371,7 +370,7 @@ void exportFile(const QString& file, QIODevice& out)
     put(out, csvHeader());
     forEachRecord(*db, [&](int position, const QList<std::optional<QByteArray>>& raw) {
         QList<Value> values;
-        for (int i = 0; i < kFieldCount; ++i) {
+        for (int i = 0; i < store::kFieldCount; ++i) {
             if (!raw[i]) {
                 values.append(std::nullopt);
                 continue;
@@ -394,7 +393,7 @@ CheckResult checkFile(const QString& file)
     result.records = forEachRecord(*db, [&](int position, const QList<std::optional<QByteArray>>& raw) {
         QList<Value> values;
         QList<Fault> encoding;
-        for (int i = 0; i < kFieldCount; ++i) {
+        for (int i = 0; i < store::kFieldCount; ++i) {
             if (!raw[i]) {
                 values.append(std::nullopt);
                 continue;
