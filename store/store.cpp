@@ -44,7 +44,7 @@ int fieldIndex(const QString& name)
 
 Error unknownField(const QString& name)
 {
-    return Error(QStringLiteral("Das Feld „%1“ gibt es in der Tabelle „%2“ nicht.").arg(name, kTable).toStdString());
+    return Error(QStringLiteral("Das Feld „%1“ gibt es in der Tabelle „%2“ nicht.").arg(name, kTable));
 }
 
 bool isLockCode(int rc)
@@ -116,8 +116,7 @@ public:
     {
         if (!m_db)
             throw Error(QStringLiteral("Die Verbindung zur Fragendatei „%1“ ist bereits geschlossen.")
-                            .arg(displayPath())
-                            .toStdString());
+                            .arg(displayPath()));
         return m_db;
     }
     bool isOpen() const { return m_db != nullptr; }
@@ -153,11 +152,9 @@ public:
             return Error(QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: sie ist von einem anderen "
                                         "Programm gesperrt. Bitte das andere Programm schließen und es erneut "
                                         "versuchen.")
-                             .arg(displayPath())
-                             .toStdString());
+                             .arg(displayPath()));
         return Error(QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: %2.")
-                         .arg(displayPath(), describe(rc, m_db))
-                         .toStdString());
+                         .arg(displayPath(), describe(rc, m_db)));
     }
 
     Error writeError(int rc) const
@@ -167,19 +164,16 @@ public:
         if (isLockCode(rc))
             return Error(QStringLiteral("Die Fragendatei „%1“ ist von einem anderen Programm gesperrt; die Änderung "
                                         "wurde nicht gespeichert.")
-                             .arg(displayPath())
-                             .toStdString());
+                             .arg(displayPath()));
         return Error(QStringLiteral("Die Änderung konnte nicht in die Fragendatei „%1“ geschrieben werden (%2); es "
                                     "wurde nichts gespeichert.")
-                         .arg(displayPath(), describe(rc, m_db))
-                         .toStdString());
+                         .arg(displayPath(), describe(rc, m_db)));
     }
 
     Error readOnlyError() const
     {
         return Error(QStringLiteral("Die Fragendatei „%1“ ist schreibgeschützt; die Änderung wurde nicht gespeichert.")
-                         .arg(displayPath())
-                         .toStdString());
+                         .arg(displayPath()));
     }
 
     // Runs `work` inside BEGIN IMMEDIATE ... COMMIT. Any failure rolls the
@@ -281,7 +275,7 @@ private:
 Connection::Connection(const QString& path) : m_path(path)
 {
     const QString shown = displayPath();
-    auto fail = [&](const QString& what) { throw Error(what.arg(shown).toStdString()); };
+    auto fail = [&](const QString& what) { throw Error(what.arg(shown)); };
 
     // The file is judged before SQLite touches it: SQLite would happily take
     // a missing file or an empty one for a new, empty database.
@@ -299,8 +293,7 @@ Connection::Connection(const QString& path) : m_path(path)
         const QString why = describe(rc, db);
         sqlite3_close_v2(db);
         throw Error(QStringLiteral("Die Fragendatei „%1“ kann nicht geöffnet werden: %2.")
-                        .arg(shown, why)
-                        .toStdString());
+                        .arg(shown, why));
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // A double-quoted name that matches no column must be an error, not a
@@ -325,12 +318,11 @@ static Error schemaError(Connection& c, int rc)
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
         return Error(QStringLiteral("„%1“ ist keine gültige Fragendatei: die Datei ist beschädigt oder keine "
                                     "SQLite-Datenbank.")
-                         .arg(shown)
-                         .toStdString());
+                         .arg(shown));
     if (isLockCode(rc) || primary != SQLITE_ERROR)
         return c.readError(rc);
     if (msg.startsWith(QLatin1String("no such table")))
-        return Error(QStringLiteral("In der Fragendatei „%1“ fehlt die Tabelle „%2“.").arg(shown, kTable).toStdString());
+        return Error(QStringLiteral("In der Fragendatei „%1“ fehlt die Tabelle „%2“.").arg(shown, kTable));
     if (msg.startsWith(QLatin1String("no such column"))) {
         QStringList present;
         sqlite3_stmt* st = nullptr;
@@ -346,12 +338,10 @@ static Error schemaError(Connection& c, int rc)
             if (!present.contains(f, Qt::CaseInsensitive))
                 missing << f;
         return Error(QStringLiteral("In der Tabelle „%1“ der Fragendatei „%2“ fehlen Felder: %3.")
-                         .arg(kTable, shown, missing.join(QStringLiteral(", ")))
-                         .toStdString());
+                         .arg(kTable, shown, missing.join(QStringLiteral(", "))));
     }
     return Error(QStringLiteral("Die Tabelle „%1“ der Fragendatei „%2“ ist nicht lesbar: %3.")
-                     .arg(kTable, shown, msg)
-                     .toStdString());
+                     .arg(kTable, shown, msg));
 }
 
 // ---------------------------------------------------------------------------
@@ -386,15 +376,13 @@ Database::~Database() = default;
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& table, int type)
 {
     if (!m_connection || !m_connection->isOpen())
-        throw Error(QStringLiteral("Die Datenbank ist bereits geschlossen.").toStdString());
+        throw Error(QStringLiteral("Die Datenbank ist bereits geschlossen."));
     if (table != kTable)
         throw Error(QStringLiteral("Die Tabelle „%1“ gibt es in der Fragendatei „%2“ nicht; es gibt nur „%3“.")
-                        .arg(table, m_connection->displayPath(), kTable)
-                        .toStdString());
+                        .arg(table, m_connection->displayPath(), kTable));
     if (type != dbOpenDynaset)
         throw Error(QStringLiteral("Die Fragendatei kann nur als Dynaset (Typ 2) geöffnet werden, nicht als Typ %1.")
-                        .arg(type)
-                        .toStdString());
+                        .arg(type));
     return std::make_unique<Recordset>(m_connection, table);
 }
 
@@ -409,7 +397,7 @@ void Database::Close()
 sqlite3* Database::nativeHandle() const
 {
     if (!m_connection)
-        throw Error(QStringLiteral("Die Datenbank ist bereits geschlossen.").toStdString());
+        throw Error(QStringLiteral("Die Datenbank ist bereits geschlossen."));
     return m_connection->handle();
 }
 
@@ -450,8 +438,7 @@ struct Recordset::Impl {
     {
         if (closed)
             throw Error(QStringLiteral("Die Datensatzgruppe der Tabelle „%1“ ist bereits geschlossen.")
-                            .arg(kTable)
-                            .toStdString());
+                            .arg(kTable));
         conn->handle(); // throws when the database was closed
         return *conn;
     }
@@ -533,15 +520,14 @@ struct Recordset::Impl {
     {
         if (bof || eof)
             throw Error(QStringLiteral("Kein aktueller Datensatz: der Datensatzzeiger steht vor dem ersten oder "
-                                       "hinter dem letzten Datensatz.")
-                            .toStdString());
+                                       "hinter dem letzten Datensatz."));
         if (hole)
-            throw Error(QStringLiteral("Kein aktueller Datensatz: der Datensatz wurde gelöscht.").toStdString());
+            throw Error(QStringLiteral("Kein aktueller Datensatz: der Datensatz wurde gelöscht."));
     }
 
     static Error emptyTable()
     {
-        return Error(QStringLiteral("Die Tabelle „%1“ enthält keine Datensätze.").arg(kTable).toStdString());
+        return Error(QStringLiteral("Die Tabelle „%1“ enthält keine Datensätze.").arg(kTable));
     }
 
     // Binds a value the way the store writes it: no value as NULL, everything
@@ -564,7 +550,7 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& tabl
 {
     d->conn = std::move(connection);
     if (table != kTable)
-        throw Error(QStringLiteral("Die Tabelle „%1“ gibt es nicht.").arg(table).toStdString());
+        throw Error(QStringLiteral("Die Tabelle „%1“ gibt es nicht.").arg(table));
     sqlite3_int64 k = 0;
     if (d->seekFirst(&k)) {
         d->standOn(k);
@@ -627,8 +613,7 @@ void Recordset::Collect(const QString& name, const QVariant& value)
     if (p.editMode == 0)
         throw Error(QStringLiteral("Das Feld „%1“ kann nur zwischen Edit oder AddNew und Update gesetzt werden; es "
                                    "wird gerade kein Datensatz bearbeitet.")
-                        .arg(name)
-                        .toStdString());
+                        .arg(name));
     p.collected[i] = value;
     p.collectedMask |= 1u << i;
 }
@@ -662,8 +647,7 @@ void Recordset::MoveNext()
     p.cancelPending();
     if (p.eof)
         throw Error(QStringLiteral("Kein nächster Datensatz: der Datensatzzeiger steht bereits hinter dem letzten "
-                                   "Datensatz.")
-                        .toStdString());
+                                   "Datensatz."));
     sqlite3_int64 k = 0;
     const bool found = p.bof ? p.seekFirst(&k) : p.seekAfter(p.key, &k);
     if (found) {
@@ -686,8 +670,7 @@ void Recordset::MovePrevious()
     p.cancelPending();
     if (p.bof)
         throw Error(QStringLiteral("Kein vorheriger Datensatz: der Datensatzzeiger steht bereits vor dem ersten "
-                                   "Datensatz.")
-                        .toStdString());
+                                   "Datensatz."));
     sqlite3_int64 k = 0;
     const bool found = p.eof ? p.seekLast(&k) : p.seekBefore(p.key, &k);
     if (found) {
@@ -742,8 +725,7 @@ void Recordset::Update()
     Connection& c = p.connection();
     if (p.editMode == 0)
         throw Error(QStringLiteral("Es gibt nichts zu speichern: es wird gerade kein Datensatz bearbeitet oder "
-                                   "hinzugefügt.")
-                        .toStdString());
+                                   "hinzugefügt."));
     const int mode = p.editMode;
     const unsigned mask = p.collectedMask;
     const auto values = p.collected;
@@ -788,8 +770,7 @@ void Recordset::Update()
         }
         if (changed == 0)
             throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht; die Änderung wurde nicht "
-                                       "gespeichert.")
-                            .toStdString());
+                                       "gespeichert."));
     });
 }
 
@@ -815,7 +796,7 @@ void Recordset::Delete()
         if (rc != SQLITE_DONE)
             throw c.writeError(rc);
         if (sqlite3_changes(db) == 0)
-            throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht.").toStdString());
+            throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht."));
     });
     p.hole = true;
 }

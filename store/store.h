@@ -15,9 +15,11 @@ struct sqlite3;
 namespace store {
 
 // Every failure of the store. The message says in German what failed, in words a
-// user can act on (which file, what is wrong with it).
+// user can act on (which file, what is wrong with it); what() holds it in UTF-8.
 struct Error : std::runtime_error {
     using std::runtime_error::runtime_error;
+    explicit Error(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromUtf8(what()); }
 };
 
 inline const QString kFileName = QStringLiteral("Zada-VI-VOZ.mdb");
