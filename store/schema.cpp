@@ -1,5 +1,6 @@
-// The question table: its name, its thirteen fields and their limits.
-#include "store/store.h"
+// The question table: its name, its thirteen fields and their limits, and the
+// SQL that creates it.
+#include "store/sqlite.h"
 
 #include <QHash>
 
@@ -17,6 +18,18 @@ const QStringList& fieldNames()
     return names;
 }
 
+int fieldIndex(const QString& name)
+{
+    static const QHash<QString, int> index = [] {
+        QHash<QString, int> h;
+        const QStringList& names = fieldNames();
+        for (int i = 0; i < names.size(); ++i)
+            h.insert(names.at(i), i);
+        return h;
+    }();
+    return index.value(name, -1);
+}
+
 int fieldLimit(const QString& field)
 {
     static const QHash<QString, int> limits = {
@@ -31,24 +44,14 @@ int fieldLimit(const QString& field)
     return limits.value(field, 0);
 }
 
-QString valueText(const QVariant& value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
-
-QString fieldText(const Recordset& records, const QString& field)
-{
-    return valueText(records.Fields(field));
-}
-
 QString createTableSql()
 {
     // "Satz" is the record order: AUTOINCREMENT never hands out a key twice, so a
     // record appended after the last one was deleted still comes last, and a
     // cursor standing on a deleted record never finds a stranger in its place.
-    QString sql = QStringLiteral("CREATE TABLE \"%1\" (\"Satz\" INTEGER PRIMARY KEY AUTOINCREMENT").arg(kTable);
+    QString sql = QStringLiteral("CREATE TABLE %1 (\"Satz\" INTEGER PRIMARY KEY AUTOINCREMENT").arg(sqlite::identifier(kTable));
     for (const QString& name : fieldNames())
-        sql += QStringLiteral(", \"%1\" TEXT").arg(name);
+        sql += QStringLiteral(", %1 TEXT").arg(sqlite::identifier(name));
     return sql + QStringLiteral(")");
 }
 

@@ -46,6 +46,8 @@ inline const QString JokerTV = QStringLiteral("JokerTV");
 // The thirteen fields in the table's column order.
 const QStringList& fieldNames();
 inline constexpr int kFieldCount = 13;
+// Position of a field in fieldNames(), or -1 for a name that is no field.
+int fieldIndex(const QString& name);
 
 // Recordset::EditMode(): nothing pending, Edit pending, AddNew pending.
 enum EditModeValue { dbEditNone = 0, dbEditInProgress = 1, dbEditAdd = 2 };

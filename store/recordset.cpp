@@ -1,0 +1,408 @@
+// The record set: a position in the question table, its moves and its edits,
+// and the reading of a field as text (fieldText, valueText) that both windows
+// use. A record set keeps nothing of the table but its position (a key); every
+// move is one indexed seek on the rowid and every field read goes to the file
+// afresh, so open, moves and memory cost the same on 100 records and on a
+// million. Statements are reset right after stepping, so no read lock lingers
+// that would make the other connection's writes wait.
+#include "store/connection.h"
+
+#include <array>
+#include <limits>
+
+namespace store {
+
+namespace {
+
+Error unknownField(const QString& name)
+{
+    return Error(QStringLiteral("Das Feld „%1“ gibt es in der Tabelle „%2“ nicht.").arg(name, kTable));
+}
+
+// A column of a row as the store hands it out: a number as a number, a text
+// exactly as stored, no value as the null QVariant.
+QVariant columnValue(sqlite3_stmt* st, int column)
+{
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(st, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(st, column));
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+        const int bytes = sqlite3_column_bytes(st, column);
+        return bytes > 0 ? QVariant(sqlite::exactText(QByteArrayView(text, bytes))) : QVariant(QString(QLatin1String("")));
+    }
+    case SQLITE_BLOB: {
+        const auto* blob = static_cast<const char*>(sqlite3_column_blob(st, column));
+        return QVariant(QByteArray(blob ? blob : "", sqlite3_column_bytes(st, column)));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+// Binds a value the way the store writes it: no value as NULL, everything
+// else as text (the empty text stays the empty text, never NULL).
+void bindValue(sqlite3_stmt* st, int index, const QVariant& v)
+{
+    if (v.typeId() != QMetaType::QString && (!v.isValid() || v.isNull())) {
+        sqlite3_bind_null(st, index);
+        return;
+    }
+    const QByteArray text = v.toString().toUtf8();
+    if (text.isEmpty())
+        sqlite3_bind_text(st, index, "", 0, SQLITE_STATIC);
+    else
+        sqlite3_bind_text(st, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+constexpr sqlite3_int64 kLowestKey = std::numeric_limits<sqlite3_int64>::min();
+constexpr sqlite3_int64 kHighestKey = std::numeric_limits<sqlite3_int64>::max();
+
+} // namespace
+
+QString valueText(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+QString fieldText(const Recordset& records, const QString& field)
+{
+    return valueText(records.Fields(field));
+}
+
+struct Recordset::Impl {
+    std::shared_ptr<Connection> conn;
+    bool closed = false;
+    // Where the cursor stands. `bof` and `eof` are both true on an empty set;
+    // `key` is the rowid of the current record or of the deleted one's hole.
+    bool bof = false;
+    bool eof = false;
+    bool hole = false;
+    sqlite3_int64 key = 0;
+
+    // The pending change and the fields collected for it so far.
+    int editMode = dbEditNone;
+    unsigned collectedMask = 0;
+    std::array<QVariant, kFieldCount> collected;
+
+    // Two seeks serve every move and every field read: `forward` finds the
+    // first record at or after a key and brings its fields along, `backward`
+    // the last record at or before a key.
+    sqlite::Statement forward;
+    sqlite::Statement backward;
+    sqlite::Statement remove;
+
+    Connection& connection() const
+    {
+        if (closed)
+            throw Error(QStringLiteral("Die Datensatzgruppe der Tabelle „%1“ ist bereits geschlossen.").arg(kTable));
+        conn->handle(); // throws when the database was closed
+        return *conn;
+    }
+
+    sqlite3_stmt* statement(sqlite::Statement& slot, const char* sqlPattern)
+    {
+        if (!slot)
+            slot = connection().prepare(QString::fromLatin1(sqlPattern).arg(sqlite::identifier(kTable)));
+        return slot.get();
+    }
+    sqlite3_stmt* forwardStatement()
+    {
+        if (!forward)
+            forward = connection().forwardStatement();
+        return forward.get();
+    }
+
+    // One seek from key `k`. Returns true and the key when a record was found.
+    bool seek(sqlite3_stmt* st, sqlite3_int64 k, sqlite3_int64* found)
+    {
+        sqlite3_bind_int64(st, 1, k);
+        bool hit = false;
+        const int rc = sqlite::stepOnce(st, [&](sqlite3_stmt* row) {
+            *found = sqlite3_column_int64(row, 0);
+            hit = true;
+        });
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw conn->readError(rc);
+        return hit;
+    }
+    bool seekFrom(sqlite3_int64 k, sqlite3_int64* found) { return seek(forwardStatement(), k, found); }
+    bool seekUpTo(sqlite3_int64 k, sqlite3_int64* found)
+    {
+        return seek(statement(backward, "SELECT rowid FROM %1 WHERE rowid<=?1 ORDER BY rowid DESC LIMIT 1"), k, found);
+    }
+    bool seekFirst(sqlite3_int64* found) { return seekFrom(kLowestKey, found); }
+    bool seekLast(sqlite3_int64* found) { return seekUpTo(kHighestKey, found); }
+    bool seekAfter(sqlite3_int64 k, sqlite3_int64* found) { return k < kHighestKey && seekFrom(k + 1, found); }
+    bool seekBefore(sqlite3_int64 k, sqlite3_int64* found) { return k > kLowestKey && seekUpTo(k - 1, found); }
+
+    void standOn(sqlite3_int64 k)
+    {
+        bof = eof = hole = false;
+        key = k;
+    }
+
+    void cancelPending()
+    {
+        editMode = dbEditNone;
+        collectedMask = 0;
+        for (QVariant& v : collected)
+            v = QVariant();
+    }
+
+    void requireCurrent() const
+    {
+        if (bof || eof)
+            throw Error(QStringLiteral("Kein aktueller Datensatz: der Datensatzzeiger steht vor dem ersten oder "
+                                       "hinter dem letzten Datensatz."));
+        if (hole)
+            throw Error(QStringLiteral("Kein aktueller Datensatz: der Datensatz wurde gelöscht."));
+    }
+
+    static Error emptyTable()
+    {
+        return Error(QStringLiteral("Die Tabelle „%1“ enthält keine Datensätze.").arg(kTable));
+    }
+
+    // Runs a write statement whose parameters are bound; throws the write error.
+    static void write(Connection& c, sqlite3_stmt* st)
+    {
+        const int rc = sqlite::stepOnce(st);
+        if (rc != SQLITE_DONE)
+            throw c.writeError(rc == SQLITE_ROW ? sqlite3_errcode(sqlite3_db_handle(st)) : rc);
+    }
+};
+
+Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& table) : d(std::make_unique<Impl>())
+{
+    d->conn = std::move(connection);
+    if (table != kTable)
+        throw Error(QStringLiteral("Die Tabelle „%1“ gibt es nicht.").arg(table));
+    sqlite3_int64 k = 0;
+    if (d->seekFirst(&k))
+        d->standOn(k);
+    else
+        d->bof = d->eof = true;
+}
+
+Recordset::~Recordset() = default;
+
+QVariant Recordset::Fields(const QString& name) const
+{
+    Impl& p = *d;
+    p.connection();
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw unknownField(name);
+    p.requireCurrent();
+    sqlite3_stmt* st = p.forwardStatement();
+    sqlite3_bind_int64(st, 1, p.key);
+    QVariant value; // a record gone under this cursor reads as a record without values
+    const int rc = sqlite::stepOnce(st, [&](sqlite3_stmt* row) {
+        if (sqlite3_column_int64(row, 0) == p.key)
+            value = columnValue(row, i + 1);
+    });
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw p.conn->readError(rc);
+    return value;
+}
+
+void Recordset::Collect(const QString& name, const QVariant& value)
+{
+    Impl& p = *d;
+    p.connection();
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw unknownField(name);
+    if (p.editMode == dbEditNone)
+        throw Error(QStringLiteral("Das Feld „%1“ kann nur zwischen Edit oder AddNew und Update gesetzt werden; es "
+                                   "wird gerade kein Datensatz bearbeitet.")
+                        .arg(name));
+    p.collected[i] = value;
+    p.collectedMask |= 1u << i;
+}
+
+void Recordset::MoveFirst()
+{
+    Impl& p = *d;
+    p.connection();
+    p.cancelPending();
+    sqlite3_int64 k = 0;
+    if (!p.seekFirst(&k))
+        throw Impl::emptyTable();
+    p.standOn(k);
+}
+
+void Recordset::MoveLast()
+{
+    Impl& p = *d;
+    p.connection();
+    p.cancelPending();
+    sqlite3_int64 k = 0;
+    if (!p.seekLast(&k))
+        throw Impl::emptyTable();
+    p.standOn(k);
+}
+
+void Recordset::MoveNext()
+{
+    Impl& p = *d;
+    p.connection();
+    p.cancelPending();
+    if (p.eof)
+        throw Error(QStringLiteral("Kein nächster Datensatz: der Datensatzzeiger steht bereits hinter dem letzten "
+                                   "Datensatz."));
+    sqlite3_int64 k = 0;
+    const bool found = p.bof ? p.seekFirst(&k) : p.seekAfter(p.key, &k);
+    if (found) {
+        p.standOn(k);
+        return;
+    }
+    // Past the end. Only when nothing is left at all is the cursor also before
+    // the start: an empty set has both.
+    sqlite3_int64 any = 0;
+    const bool empty = p.bof || !p.seekFirst(&any);
+    p.eof = true;
+    p.bof = empty;
+    p.hole = false;
+}
+
+void Recordset::MovePrevious()
+{
+    Impl& p = *d;
+    p.connection();
+    p.cancelPending();
+    if (p.bof)
+        throw Error(QStringLiteral("Kein vorheriger Datensatz: der Datensatzzeiger steht bereits vor dem ersten "
+                                   "Datensatz."));
+    sqlite3_int64 k = 0;
+    const bool found = p.eof ? p.seekLast(&k) : p.seekBefore(p.key, &k);
+    if (found) {
+        p.standOn(k);
+        return;
+    }
+    sqlite3_int64 any = 0;
+    const bool empty = p.eof || !p.seekFirst(&any);
+    p.bof = true;
+    p.eof = empty;
+    p.hole = false;
+}
+
+bool Recordset::IsEOF() const
+{
+    d->connection();
+    return d->eof;
+}
+
+bool Recordset::IsBOF() const
+{
+    d->connection();
+    return d->bof;
+}
+
+int Recordset::EditMode() const
+{
+    d->connection();
+    return d->editMode;
+}
+
+void Recordset::Edit()
+{
+    Impl& p = *d;
+    p.connection();
+    p.requireCurrent();
+    p.cancelPending();
+    p.editMode = dbEditInProgress;
+}
+
+void Recordset::AddNew()
+{
+    Impl& p = *d;
+    p.connection();
+    p.cancelPending();
+    p.editMode = dbEditAdd;
+}
+
+void Recordset::Update()
+{
+    Impl& p = *d;
+    Connection& c = p.connection();
+    if (p.editMode == dbEditNone)
+        throw Error(QStringLiteral("Es gibt nichts zu speichern: es wird gerade kein Datensatz bearbeitet oder "
+                                   "hinzugefügt."));
+    const int mode = p.editMode;
+    const unsigned mask = p.collectedMask;
+    const auto values = p.collected;
+    const sqlite3_int64 key = p.key;
+    // Whatever happens below, the pending change is over: a failed Update
+    // must not leave an edit open that would block the next one.
+    p.cancelPending();
+
+    if (mode == dbEditAdd) {
+        c.writeTransaction([&](sqlite3*) {
+            sqlite3_stmt* st = c.insertStatement();
+            for (int i = 0; i < kFieldCount; ++i)
+                bindValue(st, i + 1, values[i]);
+            Impl::write(c, st);
+        });
+        return;
+    }
+
+    c.writeTransaction([&](sqlite3* db) {
+        int changed = 0;
+        if (mask == 0) {
+            // Nothing collected: the record must still be there to count as saved.
+            sqlite3_int64 found = 0;
+            changed = p.seekFrom(key, &found) && found == key ? 1 : 0;
+        } else {
+            sqlite3_stmt* st = c.updateStatement(mask);
+            int index = 1;
+            for (int i = 0; i < kFieldCount; ++i)
+                if (mask & (1u << i))
+                    bindValue(st, index++, values[i]);
+            sqlite3_bind_int64(st, index, key);
+            Impl::write(c, st);
+            changed = sqlite3_changes(db);
+        }
+        if (changed == 0)
+            throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht; die Änderung wurde nicht gespeichert."));
+    });
+}
+
+void Recordset::CancelUpdate()
+{
+    d->connection();
+    d->cancelPending();
+}
+
+void Recordset::Delete()
+{
+    Impl& p = *d;
+    Connection& c = p.connection();
+    p.cancelPending();
+    p.requireCurrent();
+    const sqlite3_int64 key = p.key;
+    c.writeTransaction([&](sqlite3* db) {
+        sqlite3_stmt* st = p.statement(p.remove, "DELETE FROM %1 WHERE rowid=?1");
+        sqlite3_bind_int64(st, 1, key);
+        Impl::write(c, st);
+        if (sqlite3_changes(db) == 0)
+            throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht."));
+    });
+    p.hole = true;
+}
+
+void Recordset::Close()
+{
+    if (d->closed)
+        return;
+    d->cancelPending();
+    d->forward.reset();
+    d->backward.reset();
+    d->remove.reset();
+    d->closed = true;
+}
+
+} // namespace store

@@ -1,0 +1,152 @@
+// The SQLite layer under the store and quizdb: opening, statements,
+// transactions and the wording of failures.
+#include "store/sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+namespace store::sqlite {
+
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+Handle open(const QString& path, int flags)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    Handle db(raw); // closed on every way out, also when opening failed
+    if (rc != SQLITE_OK)
+        throw Error(QStringLiteral("Die Fragendatei „%1“ kann nicht geöffnet werden: %2.")
+                        .arg(shownPath(path), describe(rc, raw)));
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    // A double-quoted name that matches no column must be an error, not a
+    // string constant: otherwise a missing field would read as its own name.
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_extended_result_codes(raw, 1);
+    return db;
+}
+
+int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* raw = nullptr;
+    const int rc = sqlite3_prepare_v3(db, text.constData(), int(text.size()), flags, &raw, nullptr);
+    out.reset(rc == SQLITE_OK ? raw : nullptr);
+    if (rc != SQLITE_OK)
+        sqlite3_finalize(raw);
+    return rc;
+}
+
+int execute(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+QString identifier(const QString& name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+QString identifierList(const QStringList& names)
+{
+    QStringList quotedNames;
+    for (const QString& name : names)
+        quotedNames << identifier(name);
+    return quotedNames.join(QLatin1Char(','));
+}
+
+QString exactText(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+}
+
+bool isLock(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+QString describe(int rc, sqlite3* db)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("die Datei wird gerade von einem anderen Programm benutzt und ist gesperrt");
+    case SQLITE_READONLY:
+        return QStringLiteral("die Datei ist schreibgeschützt");
+    case SQLITE_FULL:
+        return QStringLiteral("der Datenträger ist voll");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("die Datei ist beschädigt oder keine Fragendatei");
+    case SQLITE_IOERR:
+        return QStringLiteral("Lese- oder Schreibfehler des Datenträgers");
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("kein Zugriff auf die Datei");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("der Wert wurde von der Datenbank abgelehnt");
+    default:
+        break;
+    }
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+Error readError(const QString& path, int rc, sqlite3* db)
+{
+    QString message = QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: %2.").arg(shownPath(path), describe(rc, db));
+    if (isLock(rc))
+        message += QStringLiteral(" Bitte das andere Programm schließen und es erneut versuchen.");
+    return Error(message);
+}
+
+Error writeError(const QString& path, int rc, sqlite3* db)
+{
+    if ((rc & 0xff) == SQLITE_READONLY)
+        return readOnlyError(path);
+    if (isLock(rc))
+        return Error(QStringLiteral("Die Fragendatei „%1“ ist von einem anderen Programm gesperrt; die Änderung "
+                                    "wurde nicht gespeichert.")
+                         .arg(shownPath(path)));
+    return Error(QStringLiteral("Die Änderung konnte nicht in die Fragendatei „%1“ geschrieben werden (%2); es "
+                                "wurde nichts gespeichert.")
+                     .arg(shownPath(path), describe(rc, db)));
+}
+
+Error readOnlyError(const QString& path)
+{
+    return Error(QStringLiteral("Die Fragendatei „%1“ ist schreibgeschützt; die Änderung wurde nicht gespeichert.")
+                     .arg(shownPath(path)));
+}
+
+Transaction::Transaction(sqlite3* db, const QString& path) : m_db(db), m_path(path)
+{
+    const int rc = execute(m_db, "BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK)
+        throw writeError(m_path, rc, m_db);
+}
+
+Transaction::~Transaction()
+{
+    // SQLite may already have rolled back on its own (a full disk, for one).
+    if (!m_committed && !sqlite3_get_autocommit(m_db))
+        execute(m_db, "ROLLBACK");
+}
+
+void Transaction::commit()
+{
+    const int rc = execute(m_db, "COMMIT");
+    if (rc != SQLITE_OK)
+        throw writeError(m_path, rc, m_db);
+    m_committed = true;
+}
+
+} // namespace store::sqlite

@@ -1,0 +1,101 @@
+// The program's one way into SQLite, for the store and for quizdb: handles that
+// close and statements that finalize themselves, the settings every connection
+// gets, a transaction that rolls back unless committed, and the German wording
+// of every SQLite failure. Not part of the store's public interface.
+#pragma once
+
+#include "store/store.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <sqlite3.h>
+
+namespace store::sqlite {
+
+struct CloseConnection {
+    // close_v2 leaves the handle to SQLite until its last statement is
+    // finalized, so closing never fails and never has to wait for a record set.
+    void operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+};
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* st) const noexcept { sqlite3_finalize(st); }
+};
+using Handle = std::unique_ptr<sqlite3, CloseConnection>;
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+// How long a connection waits for a file another program holds before it gives up.
+inline constexpr int kBusyTimeoutMs = 2000;
+
+// The path as messages show it: in the platform's own spelling.
+QString shownPath(const QString& path);
+
+// Opens `path` with `flags` (SQLITE_OPEN_*) and sets what every connection of
+// the program has: the busy timeout, extended result codes, and double-quoted
+// names that are only ever names. Throws Error naming the file on failure.
+Handle open(const QString& path, int flags);
+
+// Prepares `sql`. Returns the result code; `out` holds the statement only on SQLITE_OK.
+int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags = 0);
+
+// Runs SQL without parameters or results; returns the result code.
+int execute(sqlite3* db, const char* sql);
+
+// Steps a statement once and resets it (bindings cleared) before returning,
+// so that it holds no lock afterwards; returns the step's result code.
+// `row`, when given, is called with the statement on SQLITE_ROW, before the reset.
+template <typename Row>
+int stepOnce(sqlite3_stmt* st, Row&& row)
+{
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW)
+        row(st);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    return rc;
+}
+inline int stepOnce(sqlite3_stmt* st)
+{
+    return stepOnce(st, [](sqlite3_stmt*) {});
+}
+
+// A name in SQL text, in double quotes, an inner double quote doubled.
+QString identifier(const QString& name);
+// The names, each as identifier(), separated by commas.
+QString identifierList(const QStringList& names);
+
+// The text a stored value holds, every character kept: QString::fromUtf8 would
+// take a U+FEFF at the start for a byte order mark and drop it.
+QString exactText(QByteArrayView utf8);
+
+// A file held by another program (busy or locked).
+bool isLock(int rc);
+
+// What a result code means, in words a user can act on (lower case, no full stop).
+QString describe(int rc, sqlite3* db);
+
+// The failures of reading and of writing the question file at `path`, worded
+// for the user; `db` supplies SQLite's own text where no wording of ours fits.
+Error readError(const QString& path, int rc, sqlite3* db);
+Error writeError(const QString& path, int rc, sqlite3* db);
+Error readOnlyError(const QString& path);
+
+// BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless commit()
+// succeeded, so any failure in between leaves the file as it was. Failures to
+// begin or commit throw writeError for `path`.
+class Transaction {
+public:
+    Transaction(sqlite3* db, const QString& path);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+
+private:
+    sqlite3* m_db;
+    QString m_path;
+    bool m_committed = false;
+};
+
+} // namespace store::sqlite
