@@ -40,11 +40,7 @@ void Connection::close()
 
 sqlite::Statement Connection::prepare(const QString& sql) const
 {
-    sqlite::Statement statement;
-    const int rc = sqlite::prepare(handle(), sql, statement, SQLITE_PREPARE_PERSISTENT);
-    if (rc != SQLITE_OK)
-        throw readError(rc);
-    return statement;
+    return sqlite::prepareOrThrow(handle(), m_path, sql, SQLITE_PREPARE_PERSISTENT);
 }
 
 sqlite3_stmt* Connection::insertStatement()

@@ -6,20 +6,6 @@ namespace store {
 
 namespace {
 
-// The names of the question table's columns, as the file has them.
-QStringList columnsOfTable(sqlite3* db)
-{
-    QStringList present;
-    sqlite::Statement columns;
-    if (sqlite::prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"), columns) != SQLITE_OK)
-        return present;
-    const QByteArray table = kTable.toUtf8();
-    sqlite3_bind_text(columns.get(), 1, table.constData(), int(table.size()), SQLITE_TRANSIENT);
-    while (sqlite3_step(columns.get()) == SQLITE_ROW)
-        present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
-    return present;
-}
-
 // Why the forward seek, which names the table and every field, could not be
 // prepared: the file is no database, has no question table, misses fields.
 Error schemaError(const Connection& connection, int rc)
@@ -37,7 +23,8 @@ Error schemaError(const Connection& connection, int rc)
     if (msg.startsWith(QLatin1String("no such table")))
         return Error(QStringLiteral("In der Fragendatei „%1“ fehlt die Tabelle „%2“.").arg(shown, kTable));
     if (msg.startsWith(QLatin1String("no such column"))) {
-        const QStringList present = columnsOfTable(db);
+        QStringList present;
+        sqlite::tableColumns(db, kTable, present);
         QStringList missing;
         for (const QString& f : fieldNames())
             if (!present.contains(f, Qt::CaseInsensitive))

@@ -1,6 +1,5 @@
-// The record set: a position in the question table, its moves and its edits,
-// and the reading of a field as text (fieldText, valueText) that both windows
-// use. A record set keeps nothing of the table but its position (a key); every
+// The record set: a position in the question table, its moves and its edits.
+// A record set keeps nothing of the table but its position (a key); every
 // move is one indexed seek on the rowid and every field read goes to the file
 // afresh, so open, moves and memory cost the same on 100 records and on a
 // million. Statements are reset right after stepping, so no read lock lingers
@@ -31,7 +30,7 @@ QVariant columnValue(sqlite3_stmt* st, int column)
     case SQLITE_TEXT: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
         const int bytes = sqlite3_column_bytes(st, column);
-        return bytes > 0 ? QVariant(sqlite::exactText(QByteArrayView(text, bytes))) : QVariant(QString(QLatin1String("")));
+        return bytes > 0 ? QVariant(textFromUtf8(QByteArrayView(text, bytes))) : QVariant(QString(QLatin1String("")));
     }
     case SQLITE_BLOB: {
         const auto* blob = static_cast<const char*>(sqlite3_column_blob(st, column));
@@ -46,31 +45,14 @@ QVariant columnValue(sqlite3_stmt* st, int column)
 // else as text (the empty text stays the empty text, never NULL).
 void bindValue(sqlite3_stmt* st, int index, const QVariant& v)
 {
-    if (v.typeId() != QMetaType::QString && (!v.isValid() || v.isNull())) {
-        sqlite3_bind_null(st, index);
-        return;
-    }
-    const QByteArray text = v.toString().toUtf8();
-    if (text.isEmpty())
-        sqlite3_bind_text(st, index, "", 0, SQLITE_STATIC);
-    else
-        sqlite3_bind_text(st, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    const bool noValue = v.typeId() != QMetaType::QString && (!v.isValid() || v.isNull());
+    sqlite::bindText(st, index, noValue ? std::nullopt : std::optional<QString>(v.toString()));
 }
 
 constexpr sqlite3_int64 kLowestKey = std::numeric_limits<sqlite3_int64>::min();
 constexpr sqlite3_int64 kHighestKey = std::numeric_limits<sqlite3_int64>::max();
 
 } // namespace
-
-QString valueText(const QVariant& value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
-
-QString fieldText(const Recordset& records, const QString& field)
-{
-    return valueText(records.Fields(field));
-}
 
 struct Recordset::Impl {
     std::shared_ptr<Connection> conn;

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 
 namespace store::sqlite {
 
@@ -41,6 +40,35 @@ int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags)
     return rc;
 }
 
+Statement prepareOrThrow(sqlite3* db, const QString& path, const QString& sql, unsigned flags)
+{
+    Statement statement;
+    const int rc = prepare(db, sql, statement, flags);
+    if (rc != SQLITE_OK)
+        throw readError(path, rc, db);
+    return statement;
+}
+
+int bindText(sqlite3_stmt* st, int index, const std::optional<QString>& text)
+{
+    if (!text)
+        return sqlite3_bind_null(st, index);
+    const QByteArray bytes = text->toUtf8();
+    return sqlite3_bind_text(st, index, bytes.isEmpty() ? "" : bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
+int tableColumns(sqlite3* db, const QString& table, QStringList& names)
+{
+    Statement columns;
+    int rc = prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"), columns);
+    if (rc != SQLITE_OK)
+        return rc;
+    bindText(columns.get(), 1, table);
+    while ((rc = sqlite3_step(columns.get())) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 int execute(sqlite3* db, const char* sql)
 {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
@@ -59,13 +87,6 @@ QString identifierList(const QStringList& names)
     for (const QString& name : names)
         quotedNames << identifier(name);
     return quotedNames.join(QLatin1Char(','));
-}
-
-QString exactText(QByteArrayView utf8)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(utf8);
 }
 
 bool isLock(int rc)

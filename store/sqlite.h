@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <sqlite3.h>
 
 namespace store::sqlite {
@@ -37,6 +38,15 @@ Handle open(const QString& path, int flags);
 
 // Prepares `sql`. Returns the result code; `out` holds the statement only on SQLITE_OK.
 int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags = 0);
+// Prepares `sql` or throws the read error of the question file at `path`.
+Statement prepareOrThrow(sqlite3* db, const QString& path, const QString& sql, unsigned flags = 0);
+
+// Binds a text, or NULL for no value; the empty text stays the empty text.
+int bindText(sqlite3_stmt* st, int index, const std::optional<QString>& text);
+
+// The names of the columns of `table` (none when there is no such table).
+// Returns the result code of reading them.
+int tableColumns(sqlite3* db, const QString& table, QStringList& names);
 
 // Runs SQL without parameters or results; returns the result code.
 int execute(sqlite3* db, const char* sql);
@@ -63,10 +73,6 @@ inline int stepOnce(sqlite3_stmt* st)
 QString identifier(const QString& name);
 // The names, each as identifier(), separated by commas.
 QString identifierList(const QStringList& names);
-
-// The text a stored value holds, every character kept: QString::fromUtf8 would
-// take a U+FEFF at the start for a byte order mark and drop it.
-QString exactText(QByteArrayView utf8);
 
 // A file held by another program (busy or locked).
 bool isLock(int rc);

@@ -96,6 +96,9 @@ private:
 QString valueText(const QVariant& value);
 // The field of the current record as text, read afresh (see valueText).
 QString fieldText(const Recordset& records, const QString& field);
+// The text of well-formed UTF-8, every character kept: unlike QString::fromUtf8
+// a U+FEFF at the start stays, as a stored value may begin with one.
+QString textFromUtf8(QByteArrayView utf8);
 
 class Recordset {
 public:

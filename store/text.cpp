@@ -1,0 +1,26 @@
+// Stored values as text: how a field reads on screen and how UTF-8 from the
+// file or from a CSV becomes a QString without losing a character.
+#include "store/store.h"
+
+#include <QStringDecoder>
+
+namespace store {
+
+QString valueText(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+QString fieldText(const Recordset& records, const QString& field)
+{
+    return valueText(records.Fields(field));
+}
+
+QString textFromUtf8(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+}
+
+} // namespace store
