@@ -6,13 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QStringDecoder>
 
 namespace quizdb {
 
 namespace {
-
-QString quoted(const QString& text) { return QStringLiteral("„%1“").arg(text); }
 
 // One field as it stands in the file, before decoding.
 struct RawField {
@@ -186,16 +183,6 @@ bool isValidUtf8(const QByteArray& bytes)
     return true;
 }
 
-QString decodeUtf8(const QByteArray& bytes)
-{
-    if (bytes.isEmpty())
-        return QString::fromUtf8(bytes);
-    // Only a byte order mark at the start of the whole file is one; the Splitter skips it.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
-}
-
 QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name)
 {
     Splitter splitter(data, name);
@@ -207,7 +194,9 @@ QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name)
                           QStringLiteral("Der Text ist kein gültiges UTF-8; bitte die Datei als UTF-8 speichern."));
         if (f.bytes.contains('\0'))
             splitter.fail(f.line ? f.line : line, header, column, QStringLiteral("Der Text enthält ein Nullzeichen."));
-        return decodeUtf8(f.bytes);
+        // Only a byte order mark at the start of the whole file is one (the
+        // Splitter skips it); at the start of a field it is the value's first character.
+        return store::textFromUtf8(f.bytes);
     };
 
     // The header: each of the thirteen field names exactly once, in any order.

@@ -7,23 +7,17 @@
 // so a file written by exportCsv reads back to exactly the same values.
 #pragma once
 
+#include "tools/quizdb/messages.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
-#include <stdexcept>
 
 namespace quizdb {
 
 // A field value: text, or std::nullopt for no value.
 using Value = std::optional<QString>;
-
-// Every failure of the tool. The message is German and says what to fix:
-// which file, which line, which field.
-struct Error : std::runtime_error {
-    explicit Error(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString message() const { return QString::fromUtf8(what()); }
-};
 
 // One question record read from a CSV file.
 struct CsvRecord {
@@ -51,11 +45,6 @@ QList<CsvRecord> readCsvFile(const QString& path);
 QByteArray csvHeader();
 // One record (thirteen values in table order) as a CRLF-terminated CSV line.
 QByteArray csvLine(const QList<Value>& values);
-
-// The text of well-formed UTF-8 `bytes`, every character kept: unlike
-// QString::fromUtf8 a U+FEFF at the start stays, as a value may begin with one.
-// Empty bytes give the empty text.
-QString decodeUtf8(const QByteArray& bytes);
 
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).

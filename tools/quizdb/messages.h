@@ -1,0 +1,22 @@
+// How quizdb speaks: its failures are store errors (the store's SQLite layer
+// words the file's failures for both), and names and values in its messages
+// stand in German quotation marks.
+#pragma once
+
+#include "store/store.h"
+
+#include <QString>
+
+namespace quizdb {
+
+// Every failure of the tool. The message is German and says what to fix:
+// which file, which line, which field.
+using Error = store::Error;
+
+// A name in a message, in German quotation marks: „name“.
+QString quoted(const QString& text);
+
+// A value as a message shows it: quoted, long texts shortened, line breaks visible.
+QString shown(const QString& value);
+
+} // namespace quizdb
