@@ -1,12 +1,28 @@
-// The command line: the command word picks one of the four commands, each
-// with a fixed number of files; --help answers on standard output.
+// The command line, read by QCommandLineParser: the command word picks one of
+// the four commands, each with a fixed number of files; --help and --version
+// answer on standard output. A wrong call is one line on standard error that
+// says what is wrong, then the hint to the help, and exit status 2; a call
+// without any arguments gets the whole help there instead.
 #include "tools/quizdb/commandline.h"
 
 #include "tools/quizdb/commands.h"
 
+#include <QCommandLineParser>
+
+#ifndef QUIZ_VERSION
+#error "QUIZ_VERSION (the project's version) must be defined by the build"
+#endif
+
 namespace quizdb {
 
 namespace {
+
+const QString kHint = QStringLiteral("Hilfe: quizdb --help\n");
+
+void say(QIODevice& device, const QString& text)
+{
+    device.write(text.toUtf8());
+}
 
 QString describeNummer(const Value& nummer)
 {
@@ -15,6 +31,74 @@ QString describeNummer(const Value& nummer)
     if (nummer->isEmpty())
         return QStringLiteral("Nummer leer");
     return QStringLiteral("Nummer %1").arg(shown(*nummer));
+}
+
+int create(const QStringList& files, QIODevice& out)
+{
+    const int n = createFile(files[0], files[1]);
+    say(out, QStringLiteral("Fragendatei %1 mit %2 Fragen angelegt.\n").arg(quoted(files[0])).arg(n));
+    return 0;
+}
+
+int import(const QStringList& files, QIODevice& out)
+{
+    const int n = importFile(files[0], files[1]);
+    say(out, QStringLiteral("%1 Fragen an %2 angehängt.\n").arg(n).arg(quoted(files[0])));
+    return 0;
+}
+
+int exportCsv(const QStringList& files, QIODevice& out)
+{
+    exportFile(files[0], out);
+    return 0;
+}
+
+int check(const QStringList& files, QIODevice& out)
+{
+    const CheckResult result = checkFile(files[0]);
+    for (const FaultyRecord& r : result.faulty)
+        for (const Fault& f : r.faults)
+            say(out, QStringLiteral("Satz %1 (%2), Feld %3: %4\n")
+                         .arg(r.position)
+                         .arg(describeNummer(r.nummer), quoted(f.field), f.text));
+    if (result.faulty.isEmpty()) {
+        say(out, QStringLiteral("Alle %1 Datensätze sind in Ordnung.\n").arg(result.records));
+        return 0;
+    }
+    say(out, QStringLiteral("%1 von %2 Datensätzen verstoßen gegen das Datenmodell.\n")
+                 .arg(result.faulty.size())
+                 .arg(result.records));
+    return 1;
+}
+
+struct Command {
+    QLatin1StringView name;
+    qsizetype files; // how many file names follow the command word
+    QLatin1StringView form;
+    int (*run)(const QStringList& files, QIODevice& out);
+};
+
+const Command kCommands[] = {
+    {QLatin1StringView("create"), 2, QLatin1StringView("quizdb create FRAGENDATEI CSV-DATEI"), create},
+    {QLatin1StringView("import"), 2, QLatin1StringView("quizdb import FRAGENDATEI CSV-DATEI"), import},
+    {QLatin1StringView("export"), 1, QLatin1StringView("quizdb export FRAGENDATEI"), exportCsv},
+    {QLatin1StringView("check"), 1, QLatin1StringView("quizdb check FRAGENDATEI"), check},
+};
+
+// What is wrong with a call the parser refused, in one line.
+QString parseProblem(const QCommandLineParser& parser, const QStringList& args)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString& name = unknown.first();
+        return QStringLiteral("Unbekannte Option %1.")
+            .arg(quoted((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name));
+    }
+    // The other refusal with these options: a value given to one that takes none.
+    for (const QString& arg : args)
+        if (arg.startsWith(QLatin1Char('-')) && arg.contains(QLatin1Char('=')))
+            return QStringLiteral("Die Option %1 nimmt keinen Wert an.").arg(quoted(arg.section(QLatin1Char('='), 0, 0)));
+    return QStringLiteral("Falscher Aufruf.");
 }
 
 } // namespace
@@ -40,8 +124,10 @@ QString usage()
         "  quizdb check FRAGENDATEI\n"
         "      Nennt jeden Datensatz, den das Spiel so nicht spielen kann, mit seiner\n"
         "      Stelle in der Tabelle (Satz 1, 2, …) und seiner Nummer.\n"
-        "  quizdb --help\n"
+        "  quizdb --help (oder -h)\n"
         "      Zeigt diese Hilfe.\n"
+        "  quizdb --version\n"
+        "      Zeigt die Version von quizdb.\n"
         "\n"
         "CSV-Format (RFC 4180):\n"
         "  - UTF-8, ein BOM am Anfang ist erlaubt; Zeilenende CRLF oder LF.\n"
@@ -71,73 +157,49 @@ QString usage()
 
 int run(const QStringList& args, QIODevice& out, QIODevice& err)
 {
-    auto say = [](QIODevice& d, const QString& text) { d.write(text.toUtf8()); };
-    const QString hint = QStringLiteral("Hilfe: quizdb --help\n");
-    if (args.isEmpty()) {
-        say(err, usage());
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(QStringList{QStringLiteral("quizdb")} + args)) {
+        say(err, parseProblem(parser, args) + QLatin1Char('\n') + kHint);
         return 2;
     }
-    const QString command = args.first();
-    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+    const QStringList words = parser.positionalArguments();
+    if (parser.isSet(help) || words.value(0) == QLatin1String("help")) {
         say(out, usage());
         return 0;
     }
-    struct Known {
-        const char* name;
-        int operands;
-        const char* form;
-    };
-    static const Known known[] = {
-        {"create", 2, "quizdb create FRAGENDATEI CSV-DATEI"},
-        {"import", 2, "quizdb import FRAGENDATEI CSV-DATEI"},
-        {"export", 1, "quizdb export FRAGENDATEI"},
-        {"check", 1, "quizdb check FRAGENDATEI"},
-    };
-    const Known* which = nullptr;
-    for (const Known& k : known)
-        if (command == QLatin1String(k.name))
-            which = &k;
-    if (!which) {
-        say(err, QStringLiteral("Unbekannter Befehl %1.\n\n").arg(quoted(command)) + usage());
+    if (parser.isSet(version)) {
+        say(out, QStringLiteral("quizdb " QUIZ_VERSION "\n"));
+        return 0;
+    }
+    if (words.isEmpty()) {
+        say(err, usage());
         return 2;
     }
-    if (args.size() - 1 != which->operands) {
-        say(err, QStringLiteral("Falscher Aufruf. So geht es: %1\n").arg(QString::fromLatin1(which->form)) + hint);
+    const Command* command = nullptr;
+    for (const Command& c : kCommands)
+        if (words.first() == c.name)
+            command = &c;
+    if (!command) {
+        say(err, QStringLiteral("Unbekannter Befehl %1.\n").arg(quoted(words.first())) + kHint);
+        return 2;
+    }
+    const QStringList files = words.mid(1);
+    if (files.size() != command->files) {
+        say(err, QStringLiteral("Falscher Aufruf. So geht es: %1\n").arg(command->form) + kHint);
         return 2;
     }
     try {
-        if (command == QLatin1String("create")) {
-            const int n = createFile(args[1], args[2]);
-            say(out, QStringLiteral("Fragendatei %1 mit %2 Fragen angelegt.\n").arg(quoted(args[1])).arg(n));
-        } else if (command == QLatin1String("import")) {
-            const int n = importFile(args[1], args[2]);
-            say(out, QStringLiteral("%1 Fragen an %2 angehängt.\n").arg(n).arg(quoted(args[1])));
-        } else if (command == QLatin1String("export")) {
-            exportFile(args[1], out);
-        } else {
-            const CheckResult result = checkFile(args[1]);
-            for (const FaultyRecord& r : result.faulty)
-                for (const Fault& f : r.faults)
-                    say(out, QStringLiteral("Satz %1 (%2), Feld %3: %4\n")
-                                 .arg(r.position)
-                                 .arg(describeNummer(r.nummer), quoted(f.field), f.text));
-            if (result.faulty.isEmpty()) {
-                say(out, QStringLiteral("Alle %1 Datensätze sind in Ordnung.\n").arg(result.records));
-                return 0;
-            }
-            say(out, QStringLiteral("%1 von %2 Datensätzen verstoßen gegen das Datenmodell.\n")
-                         .arg(result.faulty.size())
-                         .arg(result.records));
-            return 1;
-        }
+        return command->run(files, out);
     } catch (const Error& e) {
         say(err, e.message() + QLatin1Char('\n'));
-        return 2;
     } catch (const std::bad_alloc&) {
         say(err, QStringLiteral("Zu wenig Arbeitsspeicher; nichts wurde verändert.\n"));
-        return 2;
     }
-    return 0;
+    return 2;
 }
 
 } // namespace quizdb
