@@ -3,6 +3,7 @@
 // plumbing of the window's own events (background picture, keys, closing).
 #include "game/frmQuiz.h"
 
+#include "editor/frmEditor.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
 

@@ -120,5 +120,5 @@ protected:
 
 private:
     void buildLayout();
-    frmEditor* m_editor = nullptr; // created on first use, reused for every opening
+    std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
 };
