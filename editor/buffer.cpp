@@ -1,25 +1,11 @@
 // Loading the editor and the exchange between the current record and the boxes.
 #include "editor/frmEditor.h"
 
+#include "editor/boxtext.h"
 #include "platform/platform.h"
 
 #include <QLabel>
 #include <QLineEdit>
-
-namespace editor {
-
-QString leftChars(const QString& text, int limit)
-{
-    int end = 0;
-    for (int count = 0; end < text.size() && count < limit; ++count)
-        end += (text.at(end).isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate()) ? 2 : 1;
-    QString cut = text.left(end);
-    if (cut.isNull())
-        cut = QString::fromLatin1("", 0); // an empty box writes the empty text, never "no value"
-    return cut;
-}
-
-} // namespace editor
 
 void frmEditor::Form_Load()
 {
@@ -54,9 +40,8 @@ bool frmEditor::tableIsEmpty() const
 
 void frmEditor::clearBoxes()
 {
-    for (QLineEdit* box : {txtFrage, txtAntA, txtAntB, txtAntC, txtAntD, txtRichtig, txtFraglich, txtNr, txtJoker,
-                           txtPubA, txtPubB, txtPubC, txtPubD})
-        box->clear();
+    for (const RecordBox& r : kRecordBoxes)
+        (this->*r.box)->clear();
 }
 
 void frmEditor::PufferInForm()
@@ -68,53 +53,35 @@ void frmEditor::PufferInForm()
         return;
     }
 
-    const store::Recordset& rs = *EditorRecords;
-    txtFrage->setText(store::fieldText(rs, store::field::Frage));
-    txtAntA->setText(store::fieldText(rs, store::field::AntwortA));
-    txtAntB->setText(store::fieldText(rs, store::field::AntwortB));
-    txtAntC->setText(store::fieldText(rs, store::field::AntwortC));
-    txtAntD->setText(store::fieldText(rs, store::field::AntwortD));
-    txtRichtig->setText(store::fieldText(rs, store::field::Richtig));
-    txtFraglich->setText(store::fieldText(rs, store::field::Fraglich));
-    txtNr->setText(store::fieldText(rs, store::field::Nummer));
+    // Each field read by itself; the audience shares come last.
+    for (const RecordBox& r : kRecordBoxes)
+        if (r.kind != BoxKind::Share)
+            showField(r);
+    for (const RecordBox& r : kRecordBoxes)
+        if (r.kind == BoxKind::Share)
+            showField(r);
+}
 
+void frmEditor::showField(const RecordBox& r)
+{
+    const QVariant value = EditorRecords->Fields(*r.field);
     // An empty JokerTV text reads "Nicht einer"; a JokerTV without value shows
     // an empty box like every other field without value.
-    const QVariant joker = rs.Fields(store::field::JokerTV);
-    if (!joker.isNull() && joker.toString().isEmpty())
-        txtJoker->setText(QStringLiteral("Nicht einer"));
+    if (r.kind == BoxKind::Joker && !value.isNull() && value.toString().isEmpty())
+        (this->*r.box)->setText(QStringLiteral("Nicht einer"));
     else
-        txtJoker->setText(store::valueText(joker));
-
-    txtPubA->setText(store::fieldText(rs, store::field::PublikumA));
-    txtPubB->setText(store::fieldText(rs, store::field::PublikumB));
-    txtPubC->setText(store::fieldText(rs, store::field::PublikumC));
-    txtPubD->setText(store::fieldText(rs, store::field::PublikumD));
+        (this->*r.box)->setText(store::valueText(value));
 }
 
 void frmEditor::FormInPuffer()
 {
     // Each box cut to its field's limit; the two answer letters in upper case.
     // The boxes themselves keep the text as typed.
-    store::Recordset& rs = *EditorRecords;
-    const auto write = [&rs](const QString& field, const QLineEdit* box) {
-        rs.Collect(field, editor::leftChars(box->text(), store::fieldLimit(field)));
-    };
-    const auto writeLetter = [&rs](const QString& field, const QLineEdit* box) {
-        const int limit = store::fieldLimit(field);
-        rs.Collect(field, editor::leftChars(editor::leftChars(box->text(), limit).toUpper(), limit));
-    };
-    write(store::field::Frage, txtFrage);
-    write(store::field::AntwortA, txtAntA);
-    write(store::field::AntwortB, txtAntB);
-    write(store::field::AntwortC, txtAntC);
-    write(store::field::AntwortD, txtAntD);
-    write(store::field::PublikumA, txtPubA);
-    write(store::field::PublikumB, txtPubB);
-    write(store::field::PublikumC, txtPubC);
-    write(store::field::PublikumD, txtPubD);
-    writeLetter(store::field::Richtig, txtRichtig);
-    writeLetter(store::field::Fraglich, txtFraglich);
-    write(store::field::Nummer, txtNr);
-    write(store::field::JokerTV, txtJoker);
+    for (const RecordBox& r : kRecordBoxes) {
+        const int limit = store::fieldLimit(*r.field);
+        QString text = editor::leftChars((this->*r.box)->text(), limit);
+        if (r.kind == BoxKind::Letter)
+            text = editor::leftChars(text.toUpper(), limit);
+        EditorRecords->Collect(*r.field, text);
+    }
 }

@@ -6,35 +6,21 @@
 
 #include "store/store.h"
 
-#include <QWidget>
+#include <QDialog>
+#include <array>
 #include <memory>
 
-class QEventLoop;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace editor {
-
-// The number an audience box counts as: blanks, tabs and line feeds are
-// dropped, then the longest leading number is read (optional sign, digits,
-// "." and decimals, exponent; or &H hex / &O octal). No number counts 0.
-double readNumber(const QString& text);
-
-// The first `limit` characters of `text` (a character outside the basic
-// plane counts once and is never split); never a null string.
-QString leftChars(const QString& text, int limit);
-
-} // namespace editor
-
-class frmEditor : public QWidget {
+// A dialog, so that the game window shows it modally with exec(): the call
+// returns once the editor is closed.
+class frmEditor : public QDialog {
     Q_OBJECT
 public:
     frmEditor();
     ~frmEditor() override;
-
-    // Shows the window modally over the active window; returns once it is closed.
-    void showModal();
 
     // --- Record buffer.
     void Form_Load();
@@ -87,16 +73,36 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // How a field's value is shown in its box and written back: as text, cut
+    // to the field's length; as one letter in upper case; the joker text, whose
+    // empty value shows as "Nicht einer"; an audience share, shown as text but
+    // after all other fields.
+    enum class BoxKind { Text, Letter, Joker, Share };
+    // One of the thirteen record boxes with its caption label, its field and
+    // its place (twips). The table lists them in the order they are written.
+    struct RecordBox {
+        QLineEdit* frmEditor::*box;
+        QLabel* frmEditor::*label;
+        const QString* field;
+        BoxKind kind;
+        const char* boxName;
+        const char* labelName;
+        const char* caption;
+        int left, top, width;
+        int labelLeft, labelTop, labelWidth;
+    };
+    static const std::array<RecordBox, 13> kRecordBoxes;
+
     void buildLayout();
+    void addRecordBox(const RecordBox& r);
+    void showField(const RecordBox& r);
     bool hasCurrentRecord() const;
     bool tableIsEmpty() const;
     void clearBoxes();
     void showNoRecord();
     void reportReadFailure(const store::Error& error);
     void reportFailure(const QString& message, const store::Error& error, const QString& status);
-
-    QEventLoop* m_modalLoop = nullptr;
 };

@@ -2,87 +2,11 @@
 // and the back button.
 #include "editor/frmEditor.h"
 
+#include "editor/boxtext.h"
 #include "platform/platform.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <cstdlib>
-#include <string>
-
-namespace editor {
-
-double readNumber(const QString& text)
-{
-    std::string s;
-    s.reserve(text.size());
-    for (QChar c : text) {
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n'))
-            continue;
-        // Only the characters a number can be made of matter; anything else ends it.
-        s.push_back(c.unicode() < 128 ? char(c.unicode()) : '\x7f');
-    }
-
-    const auto isDigit = [](char c, int base) {
-        if (base == 8)
-            return c >= '0' && c <= '7';
-        if (base == 16)
-            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        return c >= '0' && c <= '9';
-    };
-
-    // &H hexadecimal, &O octal.
-    if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
-        const int base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
-        double value = 0;
-        for (size_t i = 2; i < s.size() && isDigit(s[i], base); ++i) {
-            const char c = s[i];
-            const int digit = (c >= '0' && c <= '9') ? c - '0' : (c | 0x20) - 'a' + 10;
-            value = value * base + digit;
-        }
-        return value;
-    }
-
-    // Sign, digits, "." and decimals, exponent: the longest leading number.
-    size_t i = 0;
-    std::string number;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        number.push_back(s[i++]);
-    bool anyDigit = false;
-    while (i < s.size() && isDigit(s[i], 10)) {
-        number.push_back(s[i++]);
-        anyDigit = true;
-    }
-    if (i < s.size() && s[i] == '.') {
-        size_t j = i + 1;
-        std::string decimals;
-        while (j < s.size() && isDigit(s[j], 10))
-            decimals.push_back(s[j++]);
-        if (anyDigit || !decimals.empty()) {
-            number += '.' + decimals;
-            anyDigit = anyDigit || !decimals.empty();
-            i = j;
-        }
-    }
-    if (!anyDigit)
-        return 0;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-            exponent.push_back(s[j++]);
-        bool expDigit = false;
-        while (j < s.size() && isDigit(s[j], 10)) {
-            exponent.push_back(s[j++]);
-            expDigit = true;
-        }
-        if (expDigit)
-            number += exponent;
-    }
-    // strtod in the "C" locale reads "." as the decimal point whatever the system says.
-    return std::strtod(number.c_str(), nullptr);
-}
-
-} // namespace editor
 
 namespace {
 
@@ -97,6 +21,14 @@ void cancelPending(store::Recordset& rs)
 }
 
 } // namespace
+
+// A store failure while reading or saving: a message box that names it, and a
+// status line that says what did not happen.
+void frmEditor::reportFailure(const QString& message, const store::Error& error, const QString& status)
+{
+    platform::msgBox(message + QStringLiteral("\n\n") + QString::fromUtf8(error.what()));
+    lblStatus->setText(status);
+}
 
 void frmEditor::cmdÄndern_Click()
 {

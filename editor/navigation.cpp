@@ -1,8 +1,6 @@
 // Paging through the question table: first, last, next and previous record.
 #include "editor/frmEditor.h"
 
-#include "platform/platform.h"
-
 #include <QLabel>
 
 void frmEditor::showNoRecord()
@@ -12,12 +10,6 @@ void frmEditor::showNoRecord()
     EditorRecords = EditorDatabase->OpenRecordset(store::kTable);
     clearBoxes();
     lblStatus->setText(QStringLiteral("Die Datenbank enthält keinen Datensatz"));
-}
-
-void frmEditor::reportFailure(const QString& message, const store::Error& error, const QString& status)
-{
-    platform::msgBox(message + QStringLiteral("\n\n") + QString::fromUtf8(error.what()));
-    lblStatus->setText(status);
 }
 
 void frmEditor::reportReadFailure(const store::Error& error)

@@ -24,33 +24,17 @@ QString rightLetter(const store::Recordset& records)
 
 // --- Judging by button: the button's letter against the field Richtig.
 
-void frmQuiz::cmdA_Click()
-{
-    if (rightLetter(*QuizRecords) == QLatin1String("A"))
-        Richtig();
-    else
-        Falsch();
-}
+void frmQuiz::cmdA_Click() { judgeAnswer(QStringLiteral("A")); }
 
-void frmQuiz::cmdB_Click()
-{
-    if (rightLetter(*QuizRecords) == QLatin1String("B"))
-        Richtig();
-    else
-        Falsch();
-}
+void frmQuiz::cmdB_Click() { judgeAnswer(QStringLiteral("B")); }
 
-void frmQuiz::cmdC_Click()
-{
-    if (rightLetter(*QuizRecords) == QLatin1String("C"))
-        Richtig();
-    else
-        Falsch();
-}
+void frmQuiz::cmdC_Click() { judgeAnswer(QStringLiteral("C")); }
 
-void frmQuiz::cmdD_Click()
+void frmQuiz::cmdD_Click() { judgeAnswer(QStringLiteral("D")); }
+
+void frmQuiz::judgeAnswer(const QString& letter)
 {
-    if (rightLetter(*QuizRecords) == QLatin1String("D"))
+    if (rightLetter(*QuizRecords) == letter)
         Richtig();
     else
         Falsch();

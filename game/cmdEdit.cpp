@@ -9,11 +9,9 @@
 void frmQuiz::cmdEdit_Click()
 {
     // One editor window, created on first use and loaded afresh at every opening.
-    // It has no owner window; it goes when the game window goes.
-    if (!m_editor) {
-        m_editor = new frmEditor;
-        connect(this, &QObject::destroyed, m_editor, [editor = m_editor] { delete editor; });
-    }
+    // It has no owner window; it goes with the game window.
+    if (!m_editor)
+        m_editor = std::make_unique<frmEditor>();
 
     try {
         m_editor->Form_Load();
@@ -23,7 +21,7 @@ void frmQuiz::cmdEdit_Click()
         lblStatus->setText(QStringLiteral("Editor nicht geladen"));
         return;
     }
-    m_editor->showModal();
+    m_editor->exec(); // returns once the editor is closed
 
     // The game's own record set is neither re-read nor moved: the question on
     // screen stays, and the game goes on from it.

@@ -3,6 +3,7 @@
 // plumbing of the window's own events (background picture, keys, closing).
 #include "game/frmQuiz.h"
 
+#include "editor/frmEditor.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
 
@@ -17,7 +18,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QTime>
 #include <QTimer>
 
 namespace {
@@ -120,33 +120,6 @@ QTimer* makeTimer(QObject* parent, const QString& name, int interval, bool runni
     if (running)
         t->start();
     return t;
-}
-
-// The clock reads the time on every tick. A tick that comes near the turn of
-// a second would, a few milliseconds early or late, show one second twice and
-// leave out the next; so the ticks are kept in the middle of the second. When
-// a tick lands in the outer fifth of a second, the timer is started anew at
-// the next half second and ticks right then (its timeout, so that everything
-// on the clock sees it), so that no second is left out. The interval stays
-// 1000 ms. Only the real time counts here: it is when the timer fires.
-void keepClockMidSecond(frmQuiz* w)
-{
-    const int ms = QTime::currentTime().msec();
-    if (ms >= 200 && ms <= 800)
-        return;
-    // Early in a second the tick has just shown this second: the next one is
-    // moved to the half second without an extra tick, which would show the
-    // same second twice. Late in a second the shown second is about to end:
-    // the extra tick at the next half second shows the new one.
-    const bool late = ms > 800;
-    const int delay = late ? 1500 - ms : 500 - ms;
-    QTimer::singleShot(delay, Qt::PreciseTimer, w->Timer1000, [w, late] {
-        if (!w->Timer1000->isActive())
-            return; // a clock stopped in the meantime stays stopped
-        w->Timer1000->start();
-        if (late)
-            QMetaObject::invokeMethod(w->Timer1000, "timeout");
-    });
 }
 
 // The picture behind the whole stage, loaded once from the resources.
@@ -319,7 +292,7 @@ void frmQuiz::buildLayout()
     TimerCountdown = makeTimer(this, QStringLiteral("TimerCountdown"), 1000, false);
     TimerPub = makeTimer(this, QStringLiteral("TimerPub"), 50, true);
     connect(Timer1000, &QTimer::timeout, this, &frmQuiz::Timer1000_Timer);
-    connect(Timer1000, &QTimer::timeout, this, [this] { keepClockMidSecond(this); });
+    connect(Timer1000, &QTimer::timeout, this, &frmQuiz::keepClockMidSecond);
     connect(TimerCountdown, &QTimer::timeout, this, &frmQuiz::TimerCountdown_Timer);
     connect(TimerPub, &QTimer::timeout, this, &frmQuiz::TimerPub_Timer);
 

@@ -17,6 +17,12 @@ class QTimer;
 class Shape;
 class frmEditor;
 
+namespace quizstartup {
+// Where a missing question file can be fetched from; named in the first
+// message of the failed start-up. Change it here when the site moves.
+inline constexpr char kDownloadAddress[] = "https://www.example.org/plomberg-quiz";
+} // namespace quizstartup
+
 class frmQuiz : public QWidget {
     Q_OBJECT
 public:
@@ -120,5 +126,8 @@ protected:
 
 private:
     void buildLayout();
-    frmEditor* m_editor = nullptr; // created on first use, reused for every opening
+    void judgeAnswer(const QString& letter);
+    void keepClockMidSecond();
+
+    std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
 };

@@ -1,5 +1,4 @@
-// Start-up of the game window, putting the current question on the screen, and
-// the clock in the status bar.
+// Start-up of the game window and putting the current question on the screen.
 #include "game/frmQuiz.h"
 
 #include "platform/Shape.h"
@@ -10,12 +9,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <exception>
-
-namespace quizstartup {
-// Where a missing question file can be fetched from; named in the first
-// message of the failed start-up. Change it here when the site moves.
-extern const char kDownloadAddress[] = "https://www.example.org/plomberg-quiz";
-} // namespace quizstartup
 
 namespace {
 
@@ -69,9 +62,7 @@ void frmQuiz::Form_Load()
             txtName->setText(platform::inputBox(QStringLiteral("Bitte geben Sie ihren Namen an..."),
                                                 QStringLiteral("Wie heissen Sie denn?"),
                                                 QStringLiteral("Horst Mertig")));
-    } catch (const store::Error&) {
-        failStartup();
-    } catch (const std::exception&) {
+    } catch (const std::exception&) { // a store::Error as much as anything else
         failStartup();
     }
 }
@@ -94,15 +85,4 @@ void frmQuiz::PufferInForm()
     TimerCountdown->stop();
     for (Shape* s : {ShpPubA, ShpPubB, ShpPubC, ShpPubD})
         s->setVisible(false);
-}
-
-void frmQuiz::Timer1000_Timer()
-{
-    // One reading of the clock per tick. The date follows whenever it differs
-    // from the one shown, so a tick that skips midnight still brings it up to date.
-    const QDateTime now = platform::now();
-    lblTime->setText(platform::formatTime(now));
-    const QString today = platform::formatDate(now);
-    if (lblDate->text() != today)
-        lblDate->setText(today);
 }

@@ -1,5 +1,6 @@
 // The question editor over a real question file in a temporary directory: what
 // the boxes and the status line show, and what really ends up in the file.
+#include "editor/boxtext.h"
 #include "editor/frmEditor.h"
 #include "game/frmQuiz.h"
 #include "platform/platform.h"

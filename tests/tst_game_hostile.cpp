@@ -22,10 +22,6 @@
 #include <memory>
 #include <sqlite3.h>
 
-namespace quizstartup {
-extern const char kDownloadAddress[];
-}
-
 using testsupport::DialogAnswerer;
 using testsupport::ProgramEnded;
 using testsupport::Record;
