@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +18,30 @@ std::function<void()> g_beepHandler;
 std::function<QDateTime()> g_clock;
 
 QString titleOr(const QString& title) { return title.isEmpty() ? kAppTitle : title; }
+
+// A question is answered with one of its two buttons and nothing else: Escape
+// and a request to close the window do nothing, and the title bar has no
+// close box. (A plain QMessageBox takes both for "Nein".)
+class YesNoBox : public QMessageBox {
+public:
+    YesNoBox(const QString& title, const QString& text)
+        : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No)
+    {
+        // QMessageBox adds the close box to any flags it is given.
+        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
 
 // "1234567" -> "1.234.567"; the sign stays in front.
 QString groupThousands(qint64 value)
@@ -75,7 +100,9 @@ void msgBox(const QString& text, const QString& title)
 
 bool askYesNo(const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Yes | QMessageBox::No);
+    YesNoBox box(titleOr(title), text);
+    // The texts of Qt's German translation, here also without it; J and N
+    // answer the box as access keys.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
     box.setDefaultButton(QMessageBox::Yes);

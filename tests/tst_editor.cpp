@@ -508,6 +508,29 @@ private slots:
         QCOMPARE(ed.txtAntA->text() == QStringLiteral("getippt"), answer == QStringLiteral("no"));
     }
 
+    // The delete question is answered with its buttons or their access keys
+    // only: Escape and closing the box leave it open and the record in place.
+    void deleteAnsweredOnlyByItsButtons_data()
+    {
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<int>("left");
+        QTest::newRow("Nein") << "escape,close,no" << 3;
+        QTest::newRow("key J") << "escape,close,key:j" << 2;
+    }
+
+    void deleteAnsweredOnlyByItsButtons()
+    {
+        QFETCH(QString, actions);
+        frmEditor ed;
+        ed.Form_Load();
+        DialogAnswerer answerer({actions});
+        ed.cmdLöschen_Click();
+        QCOMPARE(answerer.seen().size(), 1);
+        QCOMPARE(answerer.seen().at(0).resisted, (QStringList{"escape", "close"}));
+        QVERIFY(!answerer.seen().at(0).closeBox);
+        QTEST(int(onDisk().size()), "left");
+    }
+
     void deleteEveryRecordThenAdd()
     {
         writeFile(sampleRecords(2));

@@ -620,6 +620,44 @@ private slots:
         }
     }
 
+    // A question is answered with Ja or Nein only: Escape and closing the box
+    // leave it open, and the answer given after them still counts.
+    void questionsAnsweredOnlyByTheirButtons_data()
+    {
+        QTest::addColumn<bool>("loss");
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<QStringList>("resisted");
+        QTest::addColumn<QString>("status");
+        const QStringList both{"escape", "close"};
+        QTest::newRow("loss message, Ja") << true << "escape,close,yes" << both << "Neues Spiel, neue Mafia-Moneten...";
+        QTest::newRow("Beenden, Nein") << false << "escape,close,no" << both << "Danke, dass Sie bei uns bleiben";
+        QTest::newRow("Beenden, key N") << false << "escape,key:n" << QStringList{"escape"}
+                                        << "Danke, dass Sie bei uns bleiben";
+    }
+
+    void questionsAnsweredOnlyByTheirButtons()
+    {
+        QFETCH(bool, loss);
+        QFETCH(QString, actions);
+        startGame();
+        climb(2);
+        // Should the box give way, "Beenden" would follow: answered, so that
+        // the test ends either way.
+        DialogAnswerer answer({actions, "no"});
+        if (loss)
+            button(wrongLetter())->click();
+        else
+            m_w->cmdEnd->click();
+        QCOMPARE(answer.seen().size(), 1);
+        const testsupport::SeenDialog& box = answer.seen().at(0);
+        QVERIFY(!box.closeBox);
+        QTEST(box.resisted, "resisted");
+        QCOMPARE(box.buttons, (QStringList{"&Ja", "&Nein"}));
+        QTEST(m_w->lblStatus->text(), "status");
+        if (loss)
+            QCOMPARE(m_w->Level, qint16(0)); // the second chance: a new game
+    }
+
     void newGameButtonMidGame()
     {
         startGame();
