@@ -68,6 +68,7 @@ const EditorButton kButtons[] = {
 
 frmEditor::frmEditor()
 {
+    platform::useFontSubstitutes();
     setObjectName(QStringLiteral("frmEditor"));
     buildLayout();
 }

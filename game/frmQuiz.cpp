@@ -44,6 +44,16 @@ QFont namedFont(const QString& family, qreal points, bool bold = false, bool ita
     return f;
 }
 
+// "Arial Black" is a face whose regular style is its black weight. Asked for at
+// that weight, it is found itself where it is installed, and elsewhere the
+// heaviest face of its substitute, not a thin regular one.
+QFont blackFont(qreal points)
+{
+    QFont f = namedFont(QStringLiteral("Arial Black"), points);
+    f.setWeight(QFont::Black);
+    return f;
+}
+
 // The dialog font of the system, with every attribute set so that it does not
 // take over the font of an enclosing frame (the joker frame has its own).
 QFont systemFont()
@@ -141,6 +151,7 @@ Shape* frmQuiz::* const kMarkers[15] = {
 frmQuiz::frmQuiz() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                           | Qt::WindowCloseButtonHint)
 {
+    platform::useFontSubstitutes();
     setObjectName(QStringLiteral("frmQuiz"));
     setWindowTitle(QStringLiteral("Plomberg - QUIZ nach Horst Mertigs Goldene Leiter"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
@@ -155,7 +166,7 @@ void frmQuiz::buildLayout()
     using platform::twipsRect;
 
     // --- Status bar: four transparent labels with a single-line border.
-    const LabelStyle status{namedFont(QStringLiteral("Arial Black"), 11.25), kGreen, Qt::AlignCenter};
+    const LabelStyle status{blackFont(11.25), kGreen, Qt::AlignCenter};
     auto statusLabel = [&](const QString& name, const QString& caption, int left, int width) {
         QLabel* l = makeLabel(this, name, caption, twipsRect(left, 0, width, 375), status);
         l->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -238,7 +249,7 @@ void frmQuiz::buildLayout()
         {&frmQuiz::ShpPubC, &frmQuiz::lblPublikumC, QLatin1Char('C'), 11160},
         {&frmQuiz::ShpPubD, &frmQuiz::lblPublikumD, QLatin1Char('D'), 12120},
     };
-    const LabelStyle audience{namedFont(QStringLiteral("Arial Black"), 9.75), kYellow, Qt::AlignCenter, false,
+    const LabelStyle audience{blackFont(9.75), kYellow, Qt::AlignCenter, false,
                               kAudienceBlue};
     for (const AudienceColumn& c : columns) {
         this->*c.bar = makeShape(this, QStringLiteral("ShpPub") + c.letter, c.barLeft, 5520, 375, 15, kOrange,

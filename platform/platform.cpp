@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -118,6 +119,34 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+void useFontSubstitutes()
+{
+    // Qt asks for a substitute only when the named face itself is not installed.
+    // The weight and style come from the font as the window asks for it.
+    struct Substitute {
+        const char* face;
+        QStringList standIns; // the first that is installed serves
+    };
+    static const Substitute table[] = {
+        // Metric-compatible faces, so that texts take the room they were laid out for.
+        {"Arial", {"Liberation Sans", "DejaVu Sans"}},
+        {"Times New Roman", {"Liberation Serif", "DejaVu Serif"}},
+        // A wide, heavy sans; the status bar asks for it at black weight, and
+        // DejaVu Sans Bold is the heaviest face installed.
+        {"Arial Black", {"DejaVu Sans", "Liberation Sans"}},
+        // The caption over the name box: a broad sans in bold, a show caption
+        // rather than a text face.
+        {"Conga", {"DejaVu Sans"}},
+        // The player's name in bold italic: a serif italic has the written
+        // look, and its line fits the 33-pixel name box at 18 points.
+        {"Kauflinn", {"Liberation Serif", "DejaVu Serif"}},
+        // A Helvetica look-alike: Liberation Sans is as plain and as wide.
+        {"Helmet", {"Liberation Sans", "DejaVu Sans"}},
+    };
+    for (const Substitute& s : table)
+        QFont::insertSubstitutions(QString::fromLatin1(s.face), s.standIns);
 }
 
 void centreOnScreen(QWidget& window)

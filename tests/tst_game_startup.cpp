@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QFontInfo>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -216,6 +217,39 @@ private slots:
         else
             QVERIFY2(shot.pixelColor(point) == QColor(0, 0, 102) || shot.pixelColor(point) == QColor(102, 102, 255),
                      qPrintable(shot.pixelColor(point).name()));
+    }
+
+    // Every face the layout names shows in its weight and style: the face itself
+    // where it is installed, else one of its substitutes, never a thin regular
+    // stand-in for a bold or black face.
+    void namedFaces_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("status bar") << "lblStatus" << "Arial Black" << false;
+        QTest::newRow("audience label") << "lblPublikumA" << "Arial Black" << false;
+        QTest::newRow("name caption") << "lblKandidatenname" << "Conga" << false;
+        QTest::newRow("name box") << "txtName" << "Kauflinn" << true;
+        QTest::newRow("joker frame") << "frmJoker" << "Helmet" << true;
+        QTest::newRow("question") << "lblFrage" << "Times New Roman" << false;
+        QTest::newRow("ladder") << "Label8" << "Arial" << false;
+    }
+
+    void namedFaces()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, face);
+        QFETCH(bool, italic);
+        frmQuiz w;
+        const QWidget* c = w.findChild<QWidget*>(control);
+        QVERIFY(c);
+        QCOMPARE(c->font().family(), face);
+        const QFontInfo shown(c->font());
+        QVERIFY2(shown.family() == face || QFont::substitutes(face).contains(shown.family(), Qt::CaseInsensitive),
+                 qPrintable(shown.family()));
+        QVERIFY2(shown.weight() >= QFont::Bold, qPrintable(QString::number(shown.weight())));
+        QCOMPARE(shown.italic(), italic);
     }
 
     void audienceLabelPaintsItsBlue()
