@@ -4,6 +4,7 @@
 #include "game/frmQuiz.h"
 
 #include "editor/frmEditor.h"
+#include "game/controls.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
 
@@ -100,7 +101,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, 
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
 {
-    auto* b = new QPushButton(caption, parent);
+    auto* b = new CaptionButton(caption, parent);
     b->setObjectName(name);
     b->setGeometry(geometry);
     b->setFont(systemFont());
@@ -202,7 +203,7 @@ void frmQuiz::buildLayout()
     txtName->setText(QStringLiteral("Ihr Name Bitte"));
 
     // --- Jokers: a black frame with a green caption around three buttons.
-    frmJoker = new QGroupBox(QStringLiteral("Joker"), this);
+    frmJoker = new ClassicFrame(QStringLiteral("Joker"), this);
     frmJoker->setObjectName(QStringLiteral("frmJoker"));
     frmJoker->setGeometry(twipsRect(9600, 1680, 1695, 1695));
     frmJoker->setFont(namedFont(QStringLiteral("Helmet"), 9.75, true, true));
@@ -325,6 +326,12 @@ void frmQuiz::buildLayout()
     QWidget* const order[] = {cmdA, cmdB, cmdC, cmdD, txtName, cmdPublikum, cmdHalb, cmdHandy, cmdNeu, cmdEdit, cmdEnd};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    // Each of them shows the focus with a frame that can be seen on the black
+    // stage, on the blue floor and in the joker frame alike.
+    auto* focusStyle = new FocusFrameStyle;
+    focusStyle->setParent(this);
+    for (QWidget* w : order)
+        w->setStyle(focusStyle);
     cmdA->setFocus(Qt::OtherFocusReason);
 }
 

@@ -2,6 +2,7 @@
 // at start, start-up on a good question file and on every kind of unusable one,
 // showing the current question, the clock around midnight, and the German
 // patterns the window writes with.
+#include "game/controls.h"
 #include "game/frmQuiz.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
@@ -17,10 +18,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
 
@@ -250,6 +254,144 @@ private slots:
                  qPrintable(shown.family()));
         QVERIFY2(shown.weight() >= QFont::Bold, qPrintable(QString::number(shown.weight())));
         QCOMPARE(shown.italic(), italic);
+    }
+
+    // An answer of up to 40 characters is shown whole on its button, letter
+    // included: wrapped, and smaller where it must be, but readable and never
+    // cut. A question of 110 characters fits its label as well.
+    void captionsShownWhole_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("fullSize");
+        QTest::newRow("one character") << "7" << true;
+        QTest::newRow("20, words") << "Ludwig van Beethoven" << true;
+        QTest::newRow("39, words") << "Max Weber, Wilhelm Wundt und Ernst Mach" << false;
+        QTest::newRow("40, words") << "Johann Wolfgang von Goethe aus Frankfurt" << false;
+        QTest::newRow("40, one compound word") << "Rinderkennzeichnungsfleischetikettierung" << false;
+        QTest::newRow("40, wide letters") << "WMW MWM WWM MMW WMW MWM WWW MMM WMW MWMW" << false;
+    }
+
+    void captionsShownWhole()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, fullSize);
+        const QString question = QStringLiteral("Welcher deutsche Dichter schrieb im achtzehnten Jahrhundert das "
+                                                "Drama, in dem ein Gelehrter die Seele verkauft");
+        QCOMPARE(question.size(), 110);
+        Record r = testsupport::sampleRecord(1);
+        r[store::field::Frage] = question;
+        r[store::field::AntwortA] = answer;
+        startWith({r});
+
+        auto* button = qobject_cast<CaptionButton*>(m_w->cmdA);
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("A:   ") + answer);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const QFont shown = button->captionFont();
+        const QRect needed = QFontMetrics(shown).boundingRect(
+            contents, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, button->text());
+        QVERIFY2(contents.contains(needed), qPrintable(QStringLiteral("%1x%2 in %3x%4").arg(needed.width())
+                                                           .arg(needed.height()).arg(contents.width()).arg(contents.height())));
+        QCOMPARE(QFontInfo(shown).family(), QFontInfo(button->font()).family());
+        QVERIFY(QFontInfo(shown).pixelSize() >= 9);
+        if (fullSize)
+            QCOMPARE(QFontInfo(shown).pixelSize(), QFontInfo(button->font()).pixelSize());
+
+        const QRect label = m_w->lblFrage->contentsRect();
+        const QRect text = QFontMetrics(m_w->lblFrage->font()).boundingRect(
+            label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_w->lblFrage->text());
+        QVERIFY(label.contains(text));
+    }
+
+    // The control that has the focus shows it with a frame that stands out
+    // on the black stage, on the blue floor and inside the joker frame.
+    void focusFrameShowsOnEveryBackground_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("answer on the floor") << "cmdA";
+        QTest::newRow("button on the stage") << "cmdNeu";
+        QTest::newRow("joker in its frame") << "cmdPublikum";
+        QTest::newRow("name box") << "txtName";
+    }
+
+    void focusFrameShowsOnEveryBackground()
+    {
+        QFETCH(QString, control);
+        startWith(samples(2));
+        m_w->show();
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        auto* c = m_w->findChild<QWidget*>(control);
+        QVERIFY(c);
+        m_w->cmdEnd->setFocus();
+        const QImage without = c->grab().toImage();
+        c->setFocus();
+        QVERIFY(c->hasFocus());
+        const QImage with = c->grab().toImage();
+        // Pixels that turn from light to dark or back: a closed frame round
+        // the control has at least as many as the control's outline.
+        int changed = 0;
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x)
+                changed += std::abs(qGray(with.pixel(x, y)) - qGray(without.pixel(x, y))) >= 128;
+        QVERIFY2(changed >= 2 * (c->width() + c->height()), qPrintable(QString::number(changed)));
+    }
+
+    // The joker frame and the audience bars as they are drawn: the frame's light
+    // outline runs round its whole 113 x 113 area with the caption on its top
+    // edge; a 0 % bar is its one-pixel baseline, a 3 % bar five pixels.
+    void stageAsDrawn()
+    {
+        Record r = testsupport::sampleRecord(1);
+        r[store::field::PublikumA] = QStringLiteral("0");
+        r[store::field::PublikumB] = QStringLiteral("3");
+        r[store::field::PublikumC] = QStringLiteral("50");
+        r[store::field::PublikumD] = QStringLiteral("47");
+        startWith({r});
+        m_w->cmdPublikum_Click();
+        while (m_w->TimerPub->isActive())
+            QVERIFY(QMetaObject::invokeMethod(m_w->TimerPub, "timeout"));
+
+        const QImage stage = m_w->grab().toImage();
+        const auto barRows = [&stage](const Shape* bar) {
+            QList<int> rows;
+            for (int y = 0; y < 5640 / 15; ++y) { // down to the labels
+                const QColor c = stage.pixelColor(bar->geometry().center().x(), y);
+                if (c == QColor(255, 255, 0) || c == QColor(255, 128, 0))
+                    rows << y;
+            }
+            return rows;
+        };
+        QCOMPARE(barRows(m_w->ShpPubA), QList<int>{368});
+        QCOMPARE(barRows(m_w->ShpPubB), (QList<int>{364, 365, 366, 367, 368}));
+
+        const QImage frame = m_w->frmJoker->grab().toImage();
+        QCOMPARE(frame.size(), QSize(113, 113));
+        const auto light = [&frame](int x, int y) { return qGray(frame.pixel(x, y)) >= 100; };
+        int top = 0; // the top edge, found right of the caption
+        while (top < frame.height() && !light(110, top))
+            ++top;
+        QVERIFY(top > 0 && top < 15);
+        for (int y = top + 2; y <= 110; ++y)
+            QVERIFY2(light(0, y) && light(112, y), qPrintable(QString::number(y)));
+        for (int x = 2; x <= 110; ++x)
+            QVERIFY2(light(x, 112), qPrintable(QString::number(x)));
+        // The caption in its green, on the top edge: above and below it.
+        const auto greenRows = [&frame] {
+            QSet<int> rows;
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < frame.width(); ++x) {
+                    const QColor c = frame.pixelColor(x, y);
+                    if (c.green() > 120 && c.red() < 80 && c.blue() < 80)
+                        rows << y;
+                }
+            return rows;
+        }();
+        QVERIFY(std::any_of(greenRows.begin(), greenRows.end(), [top](int y) { return y < top; }));
+        QVERIFY(std::any_of(greenRows.begin(), greenRows.end(), [top](int y) { return y > top; }));
     }
 
     void audienceLabelPaintsItsBlue()
