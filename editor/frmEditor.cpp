@@ -5,9 +5,11 @@
 #include "platform/platform.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -82,6 +84,11 @@ void frmEditor::buildLayout()
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("Editieren der Datenbank"));
+    // No icon. A window without one of its own would show the application's
+    // globe, so the editor's is an empty, fully transparent picture.
+    QPixmap noIcon(16, 16);
+    noIcon.fill(Qt::transparent);
+    setWindowIcon(QIcon(noIcon));
     setFixedSize(platform::px(6990), platform::px(5310));
 
     lblStatus = new QLabel(this);

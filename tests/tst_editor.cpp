@@ -8,6 +8,8 @@
 #include "support/testsupport.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -148,6 +150,19 @@ private slots:
         QCOMPARE(ed.txtPubA->text(), QStringLiteral("40"));
         QCOMPARE(ed.txtPubD->text(), QStringLiteral("10"));
         QCOMPARE(ed.txtJoker->text(), QStringLiteral("Nicht einer"));
+    }
+
+    // The editor shows no icon, not even the game's globe that every other
+    // window of the program carries.
+    void noIcon()
+    {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+        frmEditor ed;
+        const QImage icon = ed.windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < icon.height(); ++y)
+            for (int x = 0; x < icon.width(); ++x)
+                QCOMPARE(qAlpha(icon.pixel(x, y)), 0);
+        QApplication::setWindowIcon(QIcon());
     }
 
     void shownValues_data()
