@@ -153,6 +153,7 @@ frmQuiz::frmQuiz() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt:
                                           | Qt::WindowCloseButtonHint)
 {
     platform::useFontSubstitutes();
+    useScreenReaderParts();
     setObjectName(QStringLiteral("frmQuiz"));
     setWindowTitle(QStringLiteral("Plomberg - QUIZ nach Horst Mertigs Goldene Leiter"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
@@ -294,8 +295,10 @@ void frmQuiz::buildLayout()
             makeLabel(this, QStringLiteral("Label%1").arg(23 - level), QString::fromUtf8(a.caption),
                       twipsRect(a.left, top, kAmountRight - a.left, 255),
                       {ladderFont, kYellow, Qt::AlignRight | Qt::AlignTop});
-        this->*kMarkers[level - 1] = makeShape(this, QStringLiteral("S%1").arg(level), 13920, top, 375, 375,
-                                               kDarkGreen, kMarkerBorder, kDarkGreen);
+        Shape* marker = makeShape(this, QStringLiteral("S%1").arg(level), 13920, top, 375, 375, kDarkGreen,
+                                  kMarkerBorder, kDarkGreen);
+        marker->setAccessibleName(QStringLiteral("Stufe %1: %2").arg(level).arg(QString::fromUtf8(a.caption)));
+        this->*kMarkers[level - 1] = marker;
     }
 
     // --- Timers: the clock and the audience animation run from the start, the
@@ -332,6 +335,8 @@ void frmQuiz::buildLayout()
     focusStyle->setParent(this);
     for (QWidget* w : order)
         w->setStyle(focusStyle);
+
+    describeForScreenReaders();
     cmdA->setFocus(Qt::OtherFocusReason);
 }
 

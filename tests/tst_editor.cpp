@@ -7,6 +7,7 @@
 #include "store/store.h"
 #include "support/testsupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
@@ -163,6 +164,34 @@ private slots:
             for (int x = 0; x < icon.width(); ++x)
                 QCOMPARE(qAlpha(icon.pixel(x, y)), 0);
         QApplication::setWindowIcon(QIcon());
+    }
+
+    // A screen reader names every box by its caption and the four navigation
+    // buttons in words.
+    void screenReaderNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("question") << "txtFrage" << "Frage";
+        QTest::newRow("answer D") << "txtAntD" << "Antwort D";
+        QTest::newRow("audience A") << "txtPubA" << "Publikum A";
+        QTest::newRow("right answer") << "txtRichtig" << "Richtig";
+        QTest::newRow("number") << "txtNr" << "Fragen-Nr";
+        QTest::newRow("joker") << "txtJoker" << "Joker TV";
+        QTest::newRow("first") << "cmdErster" << "Erster Datensatz";
+        QTest::newRow("previous") << "cmdVorhergehender" << "Vorheriger Datensatz";
+        QTest::newRow("next") << "cmdNächster" << "Nächster Datensatz";
+        QTest::newRow("last") << "cmdLetzter" << "Letzter Datensatz";
+        QTest::newRow("back") << "cmdUnload" << "Zurück";
+    }
+
+    void screenReaderNames()
+    {
+        QFETCH(QString, control);
+        frmEditor ed;
+        auto* widget = ed.findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QTEST(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), "name");
     }
 
     void shownValues_data()

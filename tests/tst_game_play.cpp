@@ -8,6 +8,7 @@
 #include "store/store.h"
 #include "support/testsupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -656,6 +657,44 @@ private slots:
         QTEST(m_w->lblStatus->text(), "status");
         if (loss)
             QCOMPARE(m_w->Level, qint16(0)); // the second chance: a new game
+    }
+
+    // What a screen reader reads of the stage after five right answers and the
+    // fifty-fifty joker: the ladder by step, amount and whether it is reached,
+    // the secured amount, the used joker, and the last status line.
+    void screenReaderReadsTheStage_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("what");
+        QTest::addColumn<QString>("text");
+        const int name = QAccessible::Name, description = QAccessible::Description;
+        QTest::newRow("name box") << "txtName" << name << "Kandidatenname";
+        QTest::newRow("answer") << "cmdA" << name << "A:   Antwort A6";
+        QTest::newRow("step 5") << "S5" << name << "Stufe 5: 500 €";
+        QTest::newRow("step 5 reached") << "S5" << description << "erreicht";
+        QTest::newRow("step 6 not reached") << "S6" << description << "nicht erreicht";
+        QTest::newRow("step 15") << "S15" << name << "Stufe 15: 1.000.000 €";
+        QTest::newRow("secured amount") << "lblSicher" << name << "Gesicherter Betrag: 1.000 €";
+        QTest::newRow("status line") << "lblStatus" << description << "50:50 - zwei falsche Antworten verschwinden";
+        QTest::newRow("used joker") << "cmdHalb" << name << "Zwei weg";
+        QTest::newRow("used joker says so") << "cmdHalb" << description << "benutzt";
+        QTest::newRow("joker still there") << "cmdHandy" << description << "";
+    }
+
+    void screenReaderReadsTheStage()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, what);
+        startGame();
+        climb(5);
+        m_w->cmdHalb->click();
+        auto* widget = m_w->findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(read);
+        QTEST(read->text(QAccessible::Text(what)), "text");
+        if (control.startsWith(QLatin1Char('S')))
+            QVERIFY(!read->state().invisible); // an unlit step is read as well
     }
 
     void newGameButtonMidGame()
