@@ -18,13 +18,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSet>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
 
@@ -293,8 +291,7 @@ private slots:
         const QFont shown = button->captionFont();
         const QRect needed = QFontMetrics(shown).boundingRect(
             contents, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, button->text());
-        QVERIFY2(contents.contains(needed), qPrintable(QStringLiteral("%1x%2 in %3x%4").arg(needed.width())
-                                                           .arg(needed.height()).arg(contents.width()).arg(contents.height())));
+        QVERIFY(contents.contains(needed));
         QCOMPARE(QFontInfo(shown).family(), QFontInfo(button->font()).family());
         QVERIFY(QFontInfo(shown).pixelSize() >= 9);
         if (fullSize)
@@ -356,42 +353,33 @@ private slots:
             QVERIFY(QMetaObject::invokeMethod(m_w->TimerPub, "timeout"));
 
         const QImage stage = m_w->grab().toImage();
-        const auto barRows = [&stage](const Shape* bar) {
-            QList<int> rows;
-            for (int y = 0; y < 5640 / 15; ++y) { // down to the labels
+        const auto barRows = [&stage](const Shape* bar) { // painted rows down to the labels
+            int rows = 0;
+            for (int y = 0; y < 5640 / 15; ++y) {
                 const QColor c = stage.pixelColor(bar->geometry().center().x(), y);
-                if (c == QColor(255, 255, 0) || c == QColor(255, 128, 0))
-                    rows << y;
+                rows += c == QColor(255, 255, 0) || c == QColor(255, 128, 0);
             }
             return rows;
         };
-        QCOMPARE(barRows(m_w->ShpPubA), QList<int>{368});
-        QCOMPARE(barRows(m_w->ShpPubB), (QList<int>{364, 365, 366, 367, 368}));
+        QCOMPARE(barRows(m_w->ShpPubA), 1);
+        QCOMPARE(barRows(m_w->ShpPubB), 5);
 
         const QImage frame = m_w->frmJoker->grab().toImage();
         QCOMPARE(frame.size(), QSize(113, 113));
         const auto light = [&frame](int x, int y) { return qGray(frame.pixel(x, y)) >= 100; };
-        int top = 0; // the top edge, found right of the caption
-        while (top < frame.height() && !light(110, top))
+        int top = 0; // the top edge, right of the caption
+        while (top < 15 && !light(110, top))
             ++top;
-        QVERIFY(top > 0 && top < 15);
-        for (int y = top + 2; y <= 110; ++y)
-            QVERIFY2(light(0, y) && light(112, y), qPrintable(QString::number(y)));
-        for (int x = 2; x <= 110; ++x)
-            QVERIFY2(light(x, 112), qPrintable(QString::number(x)));
-        // The caption in its green, on the top edge: above and below it.
-        const auto greenRows = [&frame] {
-            QSet<int> rows;
-            for (int y = 0; y < 20; ++y)
-                for (int x = 0; x < frame.width(); ++x) {
-                    const QColor c = frame.pixelColor(x, y);
-                    if (c.green() > 120 && c.red() < 80 && c.blue() < 80)
-                        rows << y;
-                }
-            return rows;
-        }();
-        QVERIFY(std::any_of(greenRows.begin(), greenRows.end(), [top](int y) { return y < top; }));
-        QVERIFY(std::any_of(greenRows.begin(), greenRows.end(), [top](int y) { return y > top; }));
+        for (int i = top + 2; i <= 110; ++i)
+            QVERIFY2(light(0, i) && light(112, i) && light(i, 112), qPrintable(QString::number(i)));
+        // The caption, in its green, stands across the top edge.
+        const auto green = [&frame](int y) {
+            for (int x = 0; x < frame.width(); ++x)
+                if (frame.pixelColor(x, y) == QColor(0, 192, 0))
+                    return true;
+            return false;
+        };
+        QVERIFY(top < 15 && green(top - 2) && green(top + 2));
     }
 
     void audienceLabelPaintsItsBlue()
