@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
+#include <QRegion>
 #include <cstdio>
 
 namespace {
@@ -62,19 +62,24 @@ QImage drawIcon()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
 
-    const QRectF ball(2, 2, 27, 27);
-    QPainterPath outline;
-    outline.addEllipse(ball);
-    p.fillPath(outline, blue);
+    // The ball is filled with a pen of its own colour along the very outline
+    // the cyan rim is drawn on later, so that no pixel between the two stays
+    // transparent.
+    const QRect ball(2, 2, 27, 27);
+    p.setPen(blue);
+    p.setBrush(blue);
+    p.drawEllipse(ball);
 
     // The grid: parallels as straight lines, meridians as ever narrower ellipses.
-    p.setClipPath(outline);
+    p.setClipRegion(QRegion(ball, QRegion::Ellipse));
     p.setPen(QPen(cyan, 1));
+    p.setBrush(Qt::NoBrush);
     for (int y = 6; y <= 26; y += 5)
         p.drawLine(0, y, 31, y);
+    const QPointF centre = QRectF(ball).center();
     for (qreal w : {27.0, 17.0, 7.0})
-        p.drawEllipse(QRectF(ball.center().x() - w / 2, ball.top(), w, ball.height()));
-    p.drawLine(QPointF(ball.center().x(), ball.top()), QPointF(ball.center().x(), ball.bottom()));
+        p.drawEllipse(QRectF(centre.x() - w / 2, ball.top(), w, ball.height()));
+    p.drawLine(QPointF(centre.x(), ball.top()), QPointF(centre.x(), ball.bottom()));
     p.setClipping(false);
     p.drawEllipse(ball);
     p.end();

@@ -5,9 +5,11 @@
 #include "platform/platform.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -44,13 +46,15 @@ const std::array<frmEditor::RecordBox, 13> frmEditor::kRecordBoxes = {{
 
 namespace {
 
-// A command button of the editor with its click procedure.
+// A command button of the editor with its click procedure. A caption made of
+// signs has a name in words for screen readers.
 struct EditorButton {
     QPushButton* frmEditor::*button;
     void (frmEditor::*click)();
     const char* name;
     const char* caption;
     int left, top, width, height;
+    const char* spokenName = nullptr;
 };
 
 const EditorButton kButtons[] = {
@@ -58,16 +62,21 @@ const EditorButton kButtons[] = {
     {&frmEditor::cmdLöschen, &frmEditor::cmdLöschen_Click, "cmdLöschen", "DS Löschen", 1920, 480, 1575, 375},
     {&frmEditor::cmdÄndern, &frmEditor::cmdÄndern_Click, "cmdÄndern", "DS Ändern", 240, 960, 1575, 375},
     {&frmEditor::cmdUnload, &frmEditor::cmdUnload_Click, "cmdUnload", "&Zurück", 1920, 960, 1575, 375},
-    {&frmEditor::cmdErster, &frmEditor::cmdErster_Click, "cmdErster", "|<", 3840, 480, 735, 855},
-    {&frmEditor::cmdVorhergehender, &frmEditor::cmdVorhergehender_Click, "cmdVorhergehender", "<", 4560, 480, 735, 855},
-    {&frmEditor::cmdNächster, &frmEditor::cmdNächster_Click, "cmdNächster", ">", 5280, 480, 735, 855},
-    {&frmEditor::cmdLetzter, &frmEditor::cmdLetzter_Click, "cmdLetzter", ">|", 6000, 480, 735, 855},
+    {&frmEditor::cmdErster, &frmEditor::cmdErster_Click, "cmdErster", "|<", 3840, 480, 735, 855,
+     "Erster Datensatz"},
+    {&frmEditor::cmdVorhergehender, &frmEditor::cmdVorhergehender_Click, "cmdVorhergehender", "<", 4560, 480, 735,
+     855, "Vorheriger Datensatz"},
+    {&frmEditor::cmdNächster, &frmEditor::cmdNächster_Click, "cmdNächster", ">", 5280, 480, 735, 855,
+     "Nächster Datensatz"},
+    {&frmEditor::cmdLetzter, &frmEditor::cmdLetzter_Click, "cmdLetzter", ">|", 6000, 480, 735, 855,
+     "Letzter Datensatz"},
 };
 
 } // namespace
 
 frmEditor::frmEditor()
 {
+    platform::useFontSubstitutes();
     setObjectName(QStringLiteral("frmEditor"));
     buildLayout();
 }
@@ -81,6 +90,11 @@ void frmEditor::buildLayout()
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("Editieren der Datenbank"));
+    // No icon. A window without one of its own would show the application's
+    // globe, so the editor's is an empty, fully transparent picture.
+    QPixmap noIcon(16, 16);
+    noIcon.fill(Qt::transparent);
+    setWindowIcon(QIcon(noIcon));
     setFixedSize(platform::px(6990), platform::px(5310));
 
     lblStatus = new QLabel(this);
@@ -95,6 +109,8 @@ void frmEditor::buildLayout()
         button->setObjectName(QString::fromUtf8(b.name));
         button->setGeometry(platform::twipsRect(b.left, b.top, b.width, b.height));
         button->setAutoDefault(false);
+        if (b.spokenName)
+            button->setAccessibleName(QString::fromUtf8(b.spokenName));
         connect(button, &QPushButton::clicked, this, b.click);
         this->*b.button = button;
     }
@@ -121,6 +137,7 @@ void frmEditor::addRecordBox(const RecordBox& r)
     label->setObjectName(QString::fromUtf8(r.labelName));
     label->setGeometry(platform::twipsRect(r.labelLeft, r.labelTop, r.labelWidth, 255));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setBuddy(box); // a screen reader names the box by its caption
     // The system font may be wider than the one the captions were measured for:
     // a caption that does not fit grows to the left, so it still ends at the
     // same place next to its box and is never clipped.

@@ -80,7 +80,7 @@ void frmQuiz::Richtig()
     cmdB->setEnabled(true);
     cmdC->setEnabled(true);
     cmdD->setEnabled(true);
-    lblStatus->setText(QStringLiteral("nächste Frage"));
+    showStatus(QStringLiteral("nächste Frage"));
 }
 
 // --- A wrong answer: the loss message with the offer of a second chance.
@@ -113,7 +113,7 @@ void frmQuiz::Falsch()
     }
 
     // Game over: the amount and the lit markers stay on the window.
-    lblStatus->setText(QStringLiteral("Game Over"));
+    showStatus(QStringLiteral("Game Over"));
     Level = 0;
     cmdA->setEnabled(false);
     cmdB->setEnabled(false);

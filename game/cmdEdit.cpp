@@ -18,12 +18,12 @@ void frmQuiz::cmdEdit_Click()
     } catch (const store::Error& e) {
         platform::msgBox(QStringLiteral("Die Datenbank kann nicht zum Editieren geöffnet werden:\n\n%1")
                              .arg(QString::fromUtf8(e.what())));
-        lblStatus->setText(QStringLiteral("Editor nicht geladen"));
+        showStatus(QStringLiteral("Editor nicht geladen"));
         return;
     }
     m_editor->exec(); // returns once the editor is closed
 
     // The game's own record set is neither re-read nor moved: the question on
     // screen stays, and the game goes on from it.
-    lblStatus->setText(QStringLiteral("Editor geladen"));
+    showStatus(QStringLiteral("Editor geladen"));
 }

@@ -4,6 +4,7 @@
 #include "game/frmQuiz.h"
 
 #include "editor/frmEditor.h"
+#include "game/controls.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
 
@@ -41,6 +42,16 @@ QFont namedFont(const QString& family, qreal points, bool bold = false, bool ita
     f.setBold(bold);
     f.setItalic(italic);
     f.setUnderline(false);
+    return f;
+}
+
+// "Arial Black" is a face whose regular style is its black weight. Asked for at
+// that weight, it is found itself where it is installed, and elsewhere the
+// heaviest face of its substitute, not a thin regular one.
+QFont blackFont(qreal points)
+{
+    QFont f = namedFont(QStringLiteral("Arial Black"), points);
+    f.setWeight(QFont::Black);
     return f;
 }
 
@@ -90,7 +101,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, 
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
 {
-    auto* b = new QPushButton(caption, parent);
+    auto* b = new CaptionButton(caption, parent);
     b->setObjectName(name);
     b->setGeometry(geometry);
     b->setFont(systemFont());
@@ -141,6 +152,8 @@ Shape* frmQuiz::* const kMarkers[15] = {
 frmQuiz::frmQuiz() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                           | Qt::WindowCloseButtonHint)
 {
+    platform::useFontSubstitutes();
+    useScreenReaderParts();
     setObjectName(QStringLiteral("frmQuiz"));
     setWindowTitle(QStringLiteral("Plomberg - QUIZ nach Horst Mertigs Goldene Leiter"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
@@ -155,7 +168,7 @@ void frmQuiz::buildLayout()
     using platform::twipsRect;
 
     // --- Status bar: four transparent labels with a single-line border.
-    const LabelStyle status{namedFont(QStringLiteral("Arial Black"), 11.25), kGreen, Qt::AlignCenter};
+    const LabelStyle status{blackFont(11.25), kGreen, Qt::AlignCenter};
     auto statusLabel = [&](const QString& name, const QString& caption, int left, int width) {
         QLabel* l = makeLabel(this, name, caption, twipsRect(left, 0, width, 375), status);
         l->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -191,7 +204,7 @@ void frmQuiz::buildLayout()
     txtName->setText(QStringLiteral("Ihr Name Bitte"));
 
     // --- Jokers: a black frame with a green caption around three buttons.
-    frmJoker = new QGroupBox(QStringLiteral("Joker"), this);
+    frmJoker = new ClassicFrame(QStringLiteral("Joker"), this);
     frmJoker->setObjectName(QStringLiteral("frmJoker"));
     frmJoker->setGeometry(twipsRect(9600, 1680, 1695, 1695));
     frmJoker->setFont(namedFont(QStringLiteral("Helmet"), 9.75, true, true));
@@ -238,7 +251,7 @@ void frmQuiz::buildLayout()
         {&frmQuiz::ShpPubC, &frmQuiz::lblPublikumC, QLatin1Char('C'), 11160},
         {&frmQuiz::ShpPubD, &frmQuiz::lblPublikumD, QLatin1Char('D'), 12120},
     };
-    const LabelStyle audience{namedFont(QStringLiteral("Arial Black"), 9.75), kYellow, Qt::AlignCenter, false,
+    const LabelStyle audience{blackFont(9.75), kYellow, Qt::AlignCenter, false,
                               kAudienceBlue};
     for (const AudienceColumn& c : columns) {
         this->*c.bar = makeShape(this, QStringLiteral("ShpPub") + c.letter, c.barLeft, 5520, 375, 15, kOrange,
@@ -282,8 +295,10 @@ void frmQuiz::buildLayout()
             makeLabel(this, QStringLiteral("Label%1").arg(23 - level), QString::fromUtf8(a.caption),
                       twipsRect(a.left, top, kAmountRight - a.left, 255),
                       {ladderFont, kYellow, Qt::AlignRight | Qt::AlignTop});
-        this->*kMarkers[level - 1] = makeShape(this, QStringLiteral("S%1").arg(level), 13920, top, 375, 375,
-                                               kDarkGreen, kMarkerBorder, kDarkGreen);
+        Shape* marker = makeShape(this, QStringLiteral("S%1").arg(level), 13920, top, 375, 375, kDarkGreen,
+                                  kMarkerBorder, kDarkGreen);
+        marker->setAccessibleName(QStringLiteral("Stufe %1: %2").arg(level).arg(QString::fromUtf8(a.caption)));
+        this->*kMarkers[level - 1] = marker;
     }
 
     // --- Timers: the clock and the audience animation run from the start, the
@@ -314,6 +329,14 @@ void frmQuiz::buildLayout()
     QWidget* const order[] = {cmdA, cmdB, cmdC, cmdD, txtName, cmdPublikum, cmdHalb, cmdHandy, cmdNeu, cmdEdit, cmdEnd};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    // Each of them shows the focus with a frame that can be seen on the black
+    // stage, on the blue floor and in the joker frame alike.
+    auto* focusStyle = new FocusFrameStyle;
+    focusStyle->setParent(this);
+    for (QWidget* w : order)
+        w->setStyle(focusStyle);
+
+    describeForScreenReaders();
     cmdA->setFocus(Qt::OtherFocusReason);
 }
 

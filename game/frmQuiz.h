@@ -57,8 +57,10 @@ public:
 
     // The marker shape of a level 1..15 (S1..S15).
     Shape* marker(int level) const;
+    // The share an audience bar (ShpPubA..ShpPubD) shows, in whole per cent.
+    int barPercent(const Shape* bar) const;
 
-    // --- Status bar.
+    // --- Status bar. The window writes lblStatus through showStatus.
     QLabel* lblTime = nullptr;
     QLabel* lblDate = nullptr;
     QLabel* lblStatus = nullptr;
@@ -120,12 +122,16 @@ public:
     float PubStepsD = 0;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void buildLayout();
+    static void useScreenReaderParts();
+    void describeForScreenReaders();
+    void showStatus(const QString& text);
     void judgeAnswer(const QString& letter);
     void keepClockMidSecond();
 

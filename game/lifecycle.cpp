@@ -40,7 +40,7 @@ void frmQuiz::Leiterstufe(int level)
                      + txtName->text() + QStringLiteral(" geschickt, dass die Post reich wird."));
     platform::msgBox(QStringLiteral("Der Programmierer dieses Spiels ist nicht verpflichtet etwas "
                                     "auszuzahlen! Also machen Sie sich keine Illusionen!"));
-    lblStatus->setText(QStringLiteral("Kontostand ihres Kartells: 1.000.000,- €"));
+    showStatus(QStringLiteral("Kontostand ihres Kartells: 1.000.000,- €"));
     if (platform::askYesNo(QStringLiteral("Neue Runde?")))
         Neu();
     else
@@ -59,7 +59,7 @@ void frmQuiz::Neu()
     SecuredAmount = 0;
     CountdownElapsed = 0;
     lblSicher->setText(QStringLiteral("Sicher: 0 €"));
-    lblStatus->setText(QStringLiteral("Neues Spiel, neue Mafia-Moneten..."));
+    showStatus(QStringLiteral("Neues Spiel, neue Mafia-Moneten..."));
     for (int level = 1; level <= 15; ++level)
         marker(level)->setVisible(false);
     cmdA->setEnabled(true);
@@ -81,7 +81,7 @@ void frmQuiz::Ende()
             QuizDatabase->Close();
         platform::endProgram();
     }
-    lblStatus->setText(QStringLiteral("Danke, dass Sie bei uns bleiben"));
+    showStatus(QStringLiteral("Danke, dass Sie bei uns bleiben"));
 }
 
 void frmQuiz::cmdNeu_Click() { Neu(); }

@@ -56,7 +56,7 @@ void frmQuiz::Form_Load()
             throw store::Error("Die erste Frage hat keinen Text.");
 
         PufferInForm();
-        lblStatus->setText(QStringLiteral("Wilkommen zum Plomberg-Quiz"));
+        showStatus(QStringLiteral("Wilkommen zum Plomberg-Quiz"));
 
         if (txtName->text() == QStringLiteral("Ihr Name Bitte"))
             txtName->setText(platform::inputBox(QStringLiteral("Bitte geben Sie ihren Namen an..."),

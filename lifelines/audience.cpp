@@ -79,7 +79,7 @@ void frmQuiz::Publikum()
     cmdPublikum->setEnabled(false);
     for (QLabel* label : labels)
         label->setVisible(true);
-    lblStatus->setText(QStringLiteral("das Publikum hat gesprochen"));
+    showStatus(QStringLiteral("das Publikum hat gesprochen"));
 
     for (std::size_t i = 0; i < steps.size(); ++i)
         *steps[i] = growthSteps(QuizRecords->Fields(*fields[i]));
@@ -93,6 +93,11 @@ void frmQuiz::Publikum()
     for (Shape* bar : bars)
         bar->setHeight(kBaselineHeight);
     TimerPub->start();
+}
+
+int frmQuiz::barPercent(const Shape* bar) const
+{
+    return (bar->Height() - kBaselineHeight) / kStep;
 }
 
 void frmQuiz::TimerPub_Timer()

@@ -38,5 +38,5 @@ void frmQuiz::cmdHalb_Click()
 
     // Disabled, not hidden: the joker is used up until the next new game.
     cmdHalb->setEnabled(false);
-    lblStatus->setText(QStringLiteral("50:50 - zwei falsche Antworten verschwinden"));
+    showStatus(QStringLiteral("50:50 - zwei falsche Antworten verschwinden"));
 }

@@ -25,12 +25,12 @@ void frmQuiz::cmdHandy_Click()
 void frmQuiz::TimerCountdown_Timer()
 {
     CountdownElapsed += 1;
-    lblStatus->setText(QStringLiteral("Noch ") + platform::formatWhole(kCountdownSeconds - CountdownElapsed)
+    showStatus(QStringLiteral("Noch ") + platform::formatWhole(kCountdownSeconds - CountdownElapsed)
                        + QStringLiteral(" Sekunden"));
     if (CountdownElapsed == kCountdownSeconds) {
         // "Noch 0 Sekunden" is replaced within the same tick and never seen.
         platform::beep();
         TimerCountdown->stop();
-        lblStatus->setText(QStringLiteral("Zeit abgelaufen!"));
+        showStatus(QStringLiteral("Zeit abgelaufen!"));
     }
 }

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +19,30 @@ std::function<void()> g_beepHandler;
 std::function<QDateTime()> g_clock;
 
 QString titleOr(const QString& title) { return title.isEmpty() ? kAppTitle : title; }
+
+// A question is answered with one of its two buttons and nothing else: Escape
+// and a request to close the window do nothing, and the title bar has no
+// close box. (A plain QMessageBox takes both for "Nein".)
+class YesNoBox : public QMessageBox {
+public:
+    YesNoBox(const QString& title, const QString& text)
+        : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No)
+    {
+        // QMessageBox adds the close box to any flags it is given.
+        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
 
 // "1234567" -> "1.234.567"; the sign stays in front.
 QString groupThousands(qint64 value)
@@ -75,7 +101,9 @@ void msgBox(const QString& text, const QString& title)
 
 bool askYesNo(const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Yes | QMessageBox::No);
+    YesNoBox box(titleOr(title), text);
+    // The texts of Qt's German translation, here also without it; J and N
+    // answer the box as access keys.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
     box.setDefaultButton(QMessageBox::Yes);
@@ -91,6 +119,34 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+void useFontSubstitutes()
+{
+    // Qt asks for a substitute only when the named face itself is not installed.
+    // The weight and style come from the font as the window asks for it.
+    struct Substitute {
+        const char* face;
+        QStringList standIns; // the first that is installed serves
+    };
+    static const Substitute table[] = {
+        // Metric-compatible faces, so that texts take the room they were laid out for.
+        {"Arial", {"Liberation Sans", "DejaVu Sans"}},
+        {"Times New Roman", {"Liberation Serif", "DejaVu Serif"}},
+        // A wide, heavy sans; the status bar asks for it at black weight, and
+        // DejaVu Sans Bold is the heaviest face installed.
+        {"Arial Black", {"DejaVu Sans", "Liberation Sans"}},
+        // The caption over the name box: a broad sans in bold, a show caption
+        // rather than a text face.
+        {"Conga", {"DejaVu Sans"}},
+        // The player's name in bold italic: a serif italic has the written
+        // look, and its line fits the 33-pixel name box at 18 points.
+        {"Kauflinn", {"Liberation Serif", "DejaVu Serif"}},
+        // A Helvetica look-alike: Liberation Sans is as plain and as wide.
+        {"Helmet", {"Liberation Sans", "DejaVu Sans"}},
+    };
+    for (const Substitute& s : table)
+        QFont::insertSubstitutions(QString::fromLatin1(s.face), s.standIns);
 }
 
 void centreOnScreen(QWidget& window)

@@ -34,10 +34,17 @@ inline const QString kAppTitle = QStringLiteral("Quiz");
 
 // A message box with OK alone. An empty title shows the application title "Quiz".
 void msgBox(const QString& text, const QString& title = QString());
-// A message box with Ja and Nein; true for Ja. Ja is the default button.
+// A message box with Ja and Nein; true for Ja. Ja is the default button. It is
+// answered with its buttons only: Escape and closing the window do nothing.
 bool askYesNo(const QString& text, const QString& title = QString());
 // The name prompt: returns the text entered, or the empty text when cancelled.
 QString inputBox(const QString& prompt, const QString& title, const QString& defaultText);
+
+// --- Fonts. The faces the layout names, and the installed faces of the same
+// kind that stand in for each where it is missing (a Debian system usually has
+// none of them). Both windows call this before they set their fonts; calling
+// it again changes nothing.
+void useFontSubstitutes();
 
 // Places a top-level window in the middle of the screen.
 void centreOnScreen(QWidget& window);

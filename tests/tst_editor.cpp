@@ -7,7 +7,10 @@
 #include "store/store.h"
 #include "support/testsupport.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -148,6 +151,47 @@ private slots:
         QCOMPARE(ed.txtPubA->text(), QStringLiteral("40"));
         QCOMPARE(ed.txtPubD->text(), QStringLiteral("10"));
         QCOMPARE(ed.txtJoker->text(), QStringLiteral("Nicht einer"));
+    }
+
+    // The editor shows no icon, not even the game's globe that every other
+    // window of the program carries.
+    void noIcon()
+    {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+        frmEditor ed;
+        const QImage icon = ed.windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < icon.height(); ++y)
+            for (int x = 0; x < icon.width(); ++x)
+                QCOMPARE(qAlpha(icon.pixel(x, y)), 0);
+        QApplication::setWindowIcon(QIcon());
+    }
+
+    // A screen reader names every box by its caption and the four navigation
+    // buttons in words.
+    void screenReaderNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("question") << "txtFrage" << "Frage";
+        QTest::newRow("answer D") << "txtAntD" << "Antwort D";
+        QTest::newRow("audience A") << "txtPubA" << "Publikum A";
+        QTest::newRow("right answer") << "txtRichtig" << "Richtig";
+        QTest::newRow("number") << "txtNr" << "Fragen-Nr";
+        QTest::newRow("joker") << "txtJoker" << "Joker TV";
+        QTest::newRow("first") << "cmdErster" << "Erster Datensatz";
+        QTest::newRow("previous") << "cmdVorhergehender" << "Vorheriger Datensatz";
+        QTest::newRow("next") << "cmdNächster" << "Nächster Datensatz";
+        QTest::newRow("last") << "cmdLetzter" << "Letzter Datensatz";
+        QTest::newRow("back") << "cmdUnload" << "Zurück";
+    }
+
+    void screenReaderNames()
+    {
+        QFETCH(QString, control);
+        frmEditor ed;
+        auto* widget = ed.findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QTEST(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), "name");
     }
 
     void shownValues_data()
@@ -506,6 +550,29 @@ private slots:
         QTEST(ed.txtFrage->text(), "frage");
         QTEST(ed.lblStatus->text(), "status");
         QCOMPARE(ed.txtAntA->text() == QStringLiteral("getippt"), answer == QStringLiteral("no"));
+    }
+
+    // The delete question is answered with its buttons or their access keys
+    // only: Escape and closing the box leave it open and the record in place.
+    void deleteAnsweredOnlyByItsButtons_data()
+    {
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<int>("left");
+        QTest::newRow("Nein") << "escape,close,no" << 3;
+        QTest::newRow("key J") << "escape,close,key:j" << 2;
+    }
+
+    void deleteAnsweredOnlyByItsButtons()
+    {
+        QFETCH(QString, actions);
+        frmEditor ed;
+        ed.Form_Load();
+        DialogAnswerer answerer({actions});
+        ed.cmdLöschen_Click();
+        QCOMPARE(answerer.seen().size(), 1);
+        QCOMPARE(answerer.seen().at(0).resisted, (QStringList{"escape", "close"}));
+        QVERIFY(!answerer.seen().at(0).closeBox);
+        QTEST(int(onDisk().size()), "left");
     }
 
     void deleteEveryRecordThenAdd()

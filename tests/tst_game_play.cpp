@@ -8,6 +8,7 @@
 #include "store/store.h"
 #include "support/testsupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -618,6 +619,82 @@ private slots:
             QCOMPARE(litMarkers(), litUpTo(3));
             QCOMPARE(m_w->Level, qint16(3));
         }
+    }
+
+    // A question is answered with Ja or Nein only: Escape and closing the box
+    // leave it open, and the answer given after them still counts.
+    void questionsAnsweredOnlyByTheirButtons_data()
+    {
+        QTest::addColumn<bool>("loss");
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<QStringList>("resisted");
+        QTest::addColumn<QString>("status");
+        const QStringList both{"escape", "close"};
+        QTest::newRow("loss message, Ja") << true << "escape,close,yes" << both << "Neues Spiel, neue Mafia-Moneten...";
+        QTest::newRow("Beenden, Nein") << false << "escape,close,no" << both << "Danke, dass Sie bei uns bleiben";
+        QTest::newRow("Beenden, key N") << false << "escape,key:n" << QStringList{"escape"}
+                                        << "Danke, dass Sie bei uns bleiben";
+    }
+
+    void questionsAnsweredOnlyByTheirButtons()
+    {
+        QFETCH(bool, loss);
+        QFETCH(QString, actions);
+        startGame();
+        climb(2);
+        // Should the box give way, "Beenden" would follow: answered, so that
+        // the test ends either way.
+        DialogAnswerer answer({actions, "no"});
+        if (loss)
+            button(wrongLetter())->click();
+        else
+            m_w->cmdEnd->click();
+        QCOMPARE(answer.seen().size(), 1);
+        const testsupport::SeenDialog& box = answer.seen().at(0);
+        QVERIFY(!box.closeBox);
+        QTEST(box.resisted, "resisted");
+        QCOMPARE(box.buttons, (QStringList{"&Ja", "&Nein"}));
+        QTEST(m_w->lblStatus->text(), "status");
+        if (loss)
+            QCOMPARE(m_w->Level, qint16(0)); // the second chance: a new game
+    }
+
+    // What a screen reader reads of the stage after five right answers and the
+    // fifty-fifty joker: the ladder by step, amount and whether it is reached,
+    // the secured amount, the used joker, and the last status line.
+    void screenReaderReadsTheStage_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("what");
+        QTest::addColumn<QString>("text");
+        const int name = QAccessible::Name, description = QAccessible::Description;
+        QTest::newRow("name box") << "txtName" << name << "Kandidatenname";
+        QTest::newRow("answer") << "cmdA" << name << "A:   Antwort A6";
+        QTest::newRow("step 5") << "S5" << name << "Stufe 5: 500 €";
+        QTest::newRow("step 5 reached") << "S5" << description << "erreicht";
+        QTest::newRow("step 6 not reached") << "S6" << description << "nicht erreicht";
+        QTest::newRow("step 15") << "S15" << name << "Stufe 15: 1.000.000 €";
+        QTest::newRow("secured amount") << "lblSicher" << name << "Gesicherter Betrag: 1.000 €";
+        QTest::newRow("status line") << "lblStatus" << description << "50:50 - zwei falsche Antworten verschwinden";
+        QTest::newRow("used joker") << "cmdHalb" << name << "Zwei weg";
+        QTest::newRow("used joker says so") << "cmdHalb" << description << "benutzt";
+        QTest::newRow("joker still there") << "cmdHandy" << description << "";
+    }
+
+    void screenReaderReadsTheStage()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, what);
+        startGame();
+        climb(5);
+        m_w->cmdHalb->click();
+        auto* widget = m_w->findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(read);
+        QTEST(read->text(QAccessible::Text(what)), "text");
+        if (control.startsWith(QLatin1Char('S')))
+            QVERIFY(!read->state().invisible); // an unlit step is read as well
     }
 
     void newGameButtonMidGame()

@@ -2,6 +2,7 @@
 // at start, start-up on a good question file and on every kind of unusable one,
 // showing the current question, the clock around midnight, and the German
 // patterns the window writes with.
+#include "game/controls.h"
 #include "game/frmQuiz.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
@@ -12,11 +13,13 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QFontInfo>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -216,6 +219,167 @@ private slots:
         else
             QVERIFY2(shot.pixelColor(point) == QColor(0, 0, 102) || shot.pixelColor(point) == QColor(102, 102, 255),
                      qPrintable(shot.pixelColor(point).name()));
+    }
+
+    // Every face the layout names shows in its weight and style: the face itself
+    // where it is installed, else one of its substitutes, never a thin regular
+    // stand-in for a bold or black face.
+    void namedFaces_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("status bar") << "lblStatus" << "Arial Black" << false;
+        QTest::newRow("audience label") << "lblPublikumA" << "Arial Black" << false;
+        QTest::newRow("name caption") << "lblKandidatenname" << "Conga" << false;
+        QTest::newRow("name box") << "txtName" << "Kauflinn" << true;
+        QTest::newRow("joker frame") << "frmJoker" << "Helmet" << true;
+        QTest::newRow("question") << "lblFrage" << "Times New Roman" << false;
+        QTest::newRow("ladder") << "Label8" << "Arial" << false;
+    }
+
+    void namedFaces()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, face);
+        QFETCH(bool, italic);
+        frmQuiz w;
+        const QWidget* c = w.findChild<QWidget*>(control);
+        QVERIFY(c);
+        QCOMPARE(c->font().family(), face);
+        const QFontInfo shown(c->font());
+        QVERIFY2(shown.family() == face || QFont::substitutes(face).contains(shown.family(), Qt::CaseInsensitive),
+                 qPrintable(shown.family()));
+        QVERIFY2(shown.weight() >= QFont::Bold, qPrintable(QString::number(shown.weight())));
+        QCOMPARE(shown.italic(), italic);
+    }
+
+    // An answer of up to 40 characters is shown whole on its button, letter
+    // included: wrapped, and smaller where it must be, but readable and never
+    // cut. A question of 110 characters fits its label as well.
+    void captionsShownWhole_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("fullSize");
+        QTest::newRow("one character") << "7" << true;
+        QTest::newRow("20, words") << "Ludwig van Beethoven" << true;
+        QTest::newRow("39, words") << "Max Weber, Wilhelm Wundt und Ernst Mach" << false;
+        QTest::newRow("40, words") << "Johann Wolfgang von Goethe aus Frankfurt" << false;
+        QTest::newRow("40, one compound word") << "Rinderkennzeichnungsfleischetikettierung" << false;
+        QTest::newRow("40, wide letters") << "WMW MWM WWM MMW WMW MWM WWW MMM WMW MWMW" << false;
+    }
+
+    void captionsShownWhole()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, fullSize);
+        const QString question = QStringLiteral("Welcher deutsche Dichter schrieb im achtzehnten Jahrhundert das "
+                                                "Drama, in dem ein Gelehrter die Seele verkauft");
+        QCOMPARE(question.size(), 110);
+        Record r = testsupport::sampleRecord(1);
+        r[store::field::Frage] = question;
+        r[store::field::AntwortA] = answer;
+        startWith({r});
+
+        auto* button = qobject_cast<CaptionButton*>(m_w->cmdA);
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("A:   ") + answer);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const QFont shown = button->captionFont();
+        const QRect needed = QFontMetrics(shown).boundingRect(
+            contents, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, button->text());
+        QVERIFY(contents.contains(needed));
+        QCOMPARE(QFontInfo(shown).family(), QFontInfo(button->font()).family());
+        QVERIFY(QFontInfo(shown).pixelSize() >= 9);
+        if (fullSize)
+            QCOMPARE(QFontInfo(shown).pixelSize(), QFontInfo(button->font()).pixelSize());
+
+        const QRect label = m_w->lblFrage->contentsRect();
+        const QRect text = QFontMetrics(m_w->lblFrage->font()).boundingRect(
+            label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_w->lblFrage->text());
+        QVERIFY(label.contains(text));
+    }
+
+    // The control that has the focus shows it with a frame that stands out
+    // on the black stage, on the blue floor and inside the joker frame.
+    void focusFrameShowsOnEveryBackground_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("answer on the floor") << "cmdA";
+        QTest::newRow("button on the stage") << "cmdNeu";
+        QTest::newRow("joker in its frame") << "cmdPublikum";
+        QTest::newRow("name box") << "txtName";
+    }
+
+    void focusFrameShowsOnEveryBackground()
+    {
+        QFETCH(QString, control);
+        startWith(samples(2));
+        m_w->show();
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        auto* c = m_w->findChild<QWidget*>(control);
+        QVERIFY(c);
+        m_w->cmdEnd->setFocus();
+        const QImage without = c->grab().toImage();
+        c->setFocus();
+        QVERIFY(c->hasFocus());
+        const QImage with = c->grab().toImage();
+        // Pixels that turn from light to dark or back: a closed frame round
+        // the control has at least as many as the control's outline.
+        int changed = 0;
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x)
+                changed += std::abs(qGray(with.pixel(x, y)) - qGray(without.pixel(x, y))) >= 128;
+        QVERIFY2(changed >= 2 * (c->width() + c->height()), qPrintable(QString::number(changed)));
+    }
+
+    // The joker frame and the audience bars as they are drawn: the frame's light
+    // outline runs round its whole 113 x 113 area with the caption on its top
+    // edge; a 0 % bar is its one-pixel baseline, a 3 % bar five pixels.
+    void stageAsDrawn()
+    {
+        Record r = testsupport::sampleRecord(1);
+        r[store::field::PublikumA] = QStringLiteral("0");
+        r[store::field::PublikumB] = QStringLiteral("3");
+        r[store::field::PublikumC] = QStringLiteral("50");
+        r[store::field::PublikumD] = QStringLiteral("47");
+        startWith({r});
+        m_w->cmdPublikum_Click();
+        while (m_w->TimerPub->isActive())
+            QVERIFY(QMetaObject::invokeMethod(m_w->TimerPub, "timeout"));
+
+        const QImage stage = m_w->grab().toImage();
+        const auto barRows = [&stage](const Shape* bar) { // painted rows down to the labels
+            int rows = 0;
+            for (int y = 0; y < 5640 / 15; ++y) {
+                const QColor c = stage.pixelColor(bar->geometry().center().x(), y);
+                rows += c == QColor(255, 255, 0) || c == QColor(255, 128, 0);
+            }
+            return rows;
+        };
+        QCOMPARE(barRows(m_w->ShpPubA), 1);
+        QCOMPARE(barRows(m_w->ShpPubB), 5);
+
+        const QImage frame = m_w->frmJoker->grab().toImage();
+        QCOMPARE(frame.size(), QSize(113, 113));
+        const auto light = [&frame](int x, int y) { return qGray(frame.pixel(x, y)) >= 100; };
+        int top = 0; // the top edge, right of the caption
+        while (top < 15 && !light(110, top))
+            ++top;
+        for (int i = top + 2; i <= 110; ++i)
+            QVERIFY2(light(0, i) && light(112, i) && light(i, 112), qPrintable(QString::number(i)));
+        // The caption, in its green, stands across the top edge.
+        const auto green = [&frame](int y) {
+            for (int x = 0; x < frame.width(); ++x)
+                if (frame.pixelColor(x, y) == QColor(0, 192, 0))
+                    return true;
+            return false;
+        };
+        QVERIFY(top < 15 && green(top - 2) && green(top + 2));
     }
 
     void audienceLabelPaintsItsBlue()

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "support/testsupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -382,6 +383,33 @@ private slots:
         checkBar(w->ShpPubC, 0);
         checkBar(w->ShpPubD, 0);
         checkBottoms(*w);
+    }
+
+    // A screen reader reads each bar's share as its value once the bar has
+    // grown: the share as the bar shows it, clamped to 0 to 100.
+    void audienceBarValues_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("value");
+        QTest::newRow("40") << QVariant(QStringLiteral("40")) << 40;
+        QTest::newRow("0") << QVariant(QStringLiteral("0")) << 0;
+        QTest::newRow("no value") << QVariant() << 0;
+        QTest::newRow("above 100") << QVariant(QStringLiteral("150")) << 100;
+    }
+
+    void audienceBarValues()
+    {
+        QFETCH(QVariant, stored);
+        auto w = startGame({withShares(1, "A", stored, "30", "20", "10"), sampleRecord(2)});
+        w->cmdPublikum->click();
+        while (w->TimerPub->isActive())
+            fire(w->TimerPub);
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w->ShpPubA);
+        QVERIFY(bar && bar->valueInterface());
+        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Publikum A"));
+        QTEST(bar->valueInterface()->currentValue().toInt(), "value");
+        QCOMPARE(bar->valueInterface()->maximumValue().toInt(), 100);
+        QCOMPARE(QAccessible::queryAccessibleInterface(w->ShpPubB)->valueInterface()->currentValue().toInt(), 30);
     }
 
     void audienceRestartsFromBaseline()

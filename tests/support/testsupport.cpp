@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <QTest>
 #include <QTimer>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -180,14 +181,35 @@ void DialogAnswerer::poll()
         return;
     w->setProperty("answeredOnce", true);
     w->installEventFilter(HideWatcher::instance());
-    const QString action = m_actions.takeFirst();
+    QString action = m_actions.takeFirst();
     SeenDialog seen;
     seen.title = w->windowTitle();
     for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
         seen.buttons << b->text();
-    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+    if (auto* box = qobject_cast<QMessageBox*>(w))
         seen.text = box->text();
+    const Qt::WindowFlags flags = w->windowFlags();
+    seen.closeBox = !flags.testFlag(Qt::CustomizeWindowHint) || flags.testFlag(Qt::WindowCloseButtonHint);
+    for (const QString& step : {QStringLiteral("escape"), QStringLiteral("close")}) {
+        if (!action.startsWith(step + QLatin1Char(',')))
+            continue;
+        action = action.mid(step.size() + 1);
+        if (step == QLatin1String("escape"))
+            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+        else
+            w->close();
+        if (!w->isVisible()) { // it gave way: nothing left to answer
+            m_seen.append(seen);
+            return;
+        }
+        seen.resisted << step;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
         m_seen.append(seen);
+        if (action.startsWith(QLatin1String("key:"))) { // typed, as an access key
+            QTest::keyClicks(w->focusWidget() ? w->focusWidget() : w, action.mid(4));
+            return;
+        }
         QMessageBox::StandardButton which = QMessageBox::Ok;
         if (action == QLatin1String("yes")) which = QMessageBox::Yes;
         else if (action == QLatin1String("no")) which = QMessageBox::No;

@@ -39,11 +39,17 @@ struct SeenDialog {
     QString text;     // message box text, or the input dialog's label
     QString input;    // the input dialog's default text
     QStringList buttons;
+    bool closeBox = true;  // its title bar offers a close box
+    QStringList resisted;  // the tries ("escape", "close") that left it open
 };
 
 // Answers the next modal dialogs as they open, one action each, in order. An
-// action is "ok", "yes", "no", "cancel" or "input:<text>" (type text, then OK).
-// Each dialog seen is appended to `seen`. Call before the code that opens them.
+// action is "ok", "yes", "no", "cancel", "input:<text>" (type text, then OK) or,
+// for a message box, "key:<text>" (typed into it, for its access keys),
+// optionally after tries to get rid of the dialog otherwise: "escape,close,yes"
+// presses Escape, then asks the window to close, then answers Yes if it is
+// still open. Each dialog seen is appended to `seen`. Call before the code
+// that opens them.
 class DialogAnswerer {
 public:
     explicit DialogAnswerer(QStringList actions);
