@@ -657,7 +657,7 @@ private slots:
         QMap<QString, int> rightLetters;
         for (int i = 0; i < records.size(); ++i) {
             const Record& r = records[i];
-            QCOMPARE(r.value("Nummer").toString(), QString::number(i + 1));
+            QCOMPARE(r.value("Nummer").toString(), QString::number(i % 15 + 1)); // its step in its ladder
             ++rightLetters[r.value("Richtig").toString()];
             // The easiest question of each ladder has a clearer audience than the hardest.
             if (i % 15 == 0) {
