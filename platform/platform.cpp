@@ -1,7 +1,6 @@
 #include "platform/platform.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,7 +10,6 @@
 
 namespace platform {
 namespace {
-QString g_programDirectory;
 std::function<void()> g_endHandler;
 std::function<void()> g_beepHandler;
 std::function<QDateTime()> g_clock;
@@ -28,18 +26,6 @@ QString groupThousands(qint64 value)
     return negative ? QLatin1Char('-') + digits : digits;
 }
 } // namespace
-
-QString programDirectory()
-{
-    return g_programDirectory.isEmpty() ? QCoreApplication::applicationDirPath() : g_programDirectory;
-}
-
-void setProgramDirectory(const QString& dir) { g_programDirectory = dir; }
-
-QString programFile(const QString& name)
-{
-    return QDir::toNativeSeparators(programDirectory() + QLatin1Char('/') + name);
-}
 
 void endProgram() { endProgram(0); }
 
