@@ -11,7 +11,6 @@
 namespace platform {
 namespace {
 std::function<void()> g_endHandler;
-std::function<void()> g_beepHandler;
 std::function<QDateTime()> g_clock;
 
 QString titleOr(const QString& title) { return title.isEmpty() ? kAppTitle : title; }
@@ -37,16 +36,6 @@ void endProgram(int exitStatus)
 }
 
 void setEndProgramHandler(std::function<void()> handler) { g_endHandler = std::move(handler); }
-
-void beep()
-{
-    if (g_beepHandler)
-        g_beepHandler();
-    else
-        QApplication::beep();
-}
-
-void setBeepHandler(std::function<void()> handler) { g_beepHandler = std::move(handler); }
 
 QDateTime now() { return g_clock ? g_clock() : QDateTime::currentDateTime(); }
 
