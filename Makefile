@@ -8,7 +8,7 @@ PACKAGES := g++ cmake ninja-build qt6-base-dev qt6-translations-l10n qt6-multime
             fonts-liberation desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test bench package fuzz soak clean
+.PHONY: deps configure build run screenshot test bench package fuzz soak clean
 
 # Only the fuzzers need clang and its sanitizer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -35,11 +35,18 @@ build: configure
 run:
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "Kein Bildschirm gefunden: das Spiel braucht eine Desktop-Sitzung; starten Sie es dort mit 'make run'."; \
+	  echo "Ohne Bildschirm zeigt 'make screenshot' das Spielfenster als Bild ($(BUILD)/screenshot.png)."; \
 	  exit 1; \
 	fi
 	$(MAKE) configure
 	cmake --build $(BUILD) --target quiz questionfile
 	$(BUILD)/plomberg-quiz
+
+# The game window after start-up on the shipped questions, drawn offscreen:
+# needs no display.
+screenshot: configure
+	cmake --build $(BUILD) --target screenshot defaultquestions
+	$(BUILD)/screenshot $(BUILD)/default/Zada-VI-VOZ.mdb $(BUILD)/screenshot.png
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
