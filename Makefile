@@ -51,6 +51,17 @@ screenshot: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure
 
+# The Debian package, in a build directory of its own with the prefix /usr and
+# the programs in /usr/games:
+# $(PACKAGE_BUILD)/package/plomberg-quiz_<version>_<arch>.deb.
+PACKAGE_BUILD ?= build-package
+PACKAGE_PACKAGES := dpkg-dev file
+package:
+	$(MAKE) deps EXTRA_PACKAGES="$(PACKAGE_PACKAGES)"
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_INSTALL_BINDIR=games -DQUIZ_BUILD_TESTS=OFF -DQUIZ_BUILD_BENCHMARKS=OFF
+	cmake --build $(PACKAGE_BUILD) --target package
+
 bench: configure
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
@@ -85,9 +96,9 @@ soak: configure
 clean:
 ifeq ($(FORCE),1)
 	@[ ! -f $(QUESTIONS) ] || echo "Achtung: $(QUESTIONS) wird mit allen Fragen darin gelöscht."
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
 else
 	@[ ! -f $(QUESTIONS) ] || echo "Achtung: 'make clean FORCE=1' löscht auch $(QUESTIONS) mit Ihren Fragen; sie bleibt jetzt erhalten."
 	@[ ! -d $(BUILD) ] || find $(BUILD) -mindepth 1 -maxdepth 1 ! -name Zada-VI-VOZ.mdb -exec rm -rf {} +
-	rm -rf $(FUZZ_BUILD)
+	rm -rf $(FUZZ_BUILD) $(PACKAGE_BUILD)
 endif
