@@ -56,10 +56,15 @@ test: build
 # $(PACKAGE_BUILD)/package/plomberg-quiz_<version>_<arch>.deb.
 PACKAGE_BUILD ?= build-package
 PACKAGE_PACKAGES := dpkg-dev file
+# Compiled and linked with Debian's hardening flags, as Debian's own packages are.
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 package:
 	$(MAKE) deps EXTRA_PACKAGES="$(PACKAGE_PACKAGES)"
 	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-	  -DCMAKE_INSTALL_BINDIR=games -DQUIZ_BUILD_TESTS=OFF -DQUIZ_BUILD_BENCHMARKS=OFF
+	  -DCMAKE_INSTALL_BINDIR=games -DQUIZ_BUILD_TESTS=OFF -DQUIZ_BUILD_BENCHMARKS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  -DCMAKE_MODULE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
 	cmake --build $(PACKAGE_BUILD) --target package
 
 bench: configure
