@@ -1,11 +1,14 @@
 # Thin wrapper over CMake. `make run` and `make test` are the whole set-up on a
-# fresh Debian 12 machine: both install what is missing first.
+# fresh Debian 12 machine: both install what is missing first (with sudo when
+# not run as root). Build and play as your own user, so that the question file
+# in build/ belongs to you.
 BUILD ?= build
-PACKAGES := g++ cmake ninja-build qt6-base-dev qt6-translations-l10n libsqlite3-dev \
-            fonts-liberation libbenchmark-dev
+QUESTIONS := $(BUILD)/Zada-VI-VOZ.mdb
+PACKAGES := g++ cmake ninja-build qt6-base-dev qt6-translations-l10n qt6-multimedia-dev libsqlite3-dev \
+            fonts-liberation desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test bench fuzz soak clean
+.PHONY: deps configure build run screenshot test bench package fuzz soak clean
 
 # Only the fuzzers need clang and its sanitizer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -22,24 +25,53 @@ deps:
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-build: deps $(BUILD)/build.ninja
+configure: deps $(BUILD)/build.ninja
+
+build: configure
 	cmake --build $(BUILD)
 
-run: build
+# The display is looked for first: without one nothing is built in vain. Only
+# the game, its sound, the tool and the question file are built.
+run:
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-	  echo "Kein Bildschirm gefunden: starten Sie das Spiel in einer Desktop-Sitzung mit 'make run', oder zum Ausprobieren mit 'xvfb-run $(BUILD)/quiz'."; \
+	  echo "Kein Bildschirm gefunden: das Spiel braucht eine Desktop-Sitzung; starten Sie es dort mit 'make run'."; \
+	  echo "Ohne Bildschirm zeigt 'make screenshot' das Spielfenster als Bild ($(BUILD)/screenshot.png)."; \
 	  exit 1; \
 	fi
-	$(BUILD)/quiz
+	$(MAKE) configure
+	cmake --build $(BUILD) --target quiz questionfile
+	$(BUILD)/plomberg-quiz
+
+# The game window after start-up on the shipped questions, drawn offscreen:
+# needs no display.
+screenshot: configure
+	cmake --build $(BUILD) --target screenshot defaultquestions
+	$(BUILD)/screenshot $(BUILD)/default/Zada-VI-VOZ.mdb $(BUILD)/screenshot.png
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
 
-bench: build
+# The Debian package, in a build directory of its own with the prefix /usr and
+# the programs in /usr/games:
+# $(PACKAGE_BUILD)/package/plomberg-quiz_<version>_<arch>.deb.
+PACKAGE_BUILD ?= build-package
+PACKAGE_PACKAGES := dpkg-dev file
+# Compiled and linked with Debian's hardening flags, as Debian's own packages are.
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+package:
+	$(MAKE) deps EXTRA_PACKAGES="$(PACKAGE_PACKAGES)"
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_INSTALL_BINDIR=games -DQUIZ_BUILD_TESTS=OFF -DQUIZ_BUILD_BENCHMARKS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  -DCMAKE_MODULE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PACKAGE_BUILD) --target package
+
+bench: configure
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
-# The two libFuzzer targets, built with clang and the address and undefined-
+# The libFuzzer targets, built with clang and the address and undefined-
 # behaviour sanitizers in their own build directory, each run for a bounded time
 # on a fresh copy of the committed seeds. A crash stops with the input saved as
 # $(FUZZ_BUILD)/fuzz/<target>-crash-*.
@@ -47,7 +79,8 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:
 	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
-	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUIZ_FUZZ=ON
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DQUIZ_BUILD_FUZZERS=ON -DQUIZ_BUILD_TESTS=OFF -DQUIZ_BUILD_BENCHMARKS=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzz_csv fuzz_questionfile
 	@for t in csv questionfile; do \
 	  rm -rf $(FUZZ_BUILD)/corpus/$$t && mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
@@ -59,9 +92,18 @@ fuzz:
 
 # The crash test in full: 200 kills of a process in the middle of saving
 # (ctest runs a reduced count).
-soak: build
+soak: configure
 	cmake --build $(BUILD) --target tst_store_crash
 	QUIZ_SOAK=1 $(BUILD)/tests/tst_store_crash
 
+# The question file in the build folder holds the player's own questions:
+# it stays unless FORCE=1.
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+ifeq ($(FORCE),1)
+	@[ ! -f $(QUESTIONS) ] || echo "Achtung: $(QUESTIONS) wird mit allen Fragen darin gelöscht."
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+else
+	@[ ! -f $(QUESTIONS) ] || echo "Achtung: 'make clean FORCE=1' löscht auch $(QUESTIONS) mit Ihren Fragen; sie bleibt jetzt erhalten."
+	@[ ! -d $(BUILD) ] || find $(BUILD) -mindepth 1 -maxdepth 1 ! -name Zada-VI-VOZ.mdb -exec rm -rf {} +
+	rm -rf $(FUZZ_BUILD) $(PACKAGE_BUILD)
+endif

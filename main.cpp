@@ -1,10 +1,16 @@
-// The quiz: German dialogs, the game window loaded before it is shown, then the
-// event loop until the player ends the program.
+// The quiz: the command line, German dialogs, the game window loaded before it
+// is shown, then the event loop until the player ends the program.
 #include "game/frmQuiz.h"
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
+#include "store/store.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 namespace {
@@ -20,18 +26,81 @@ bool noScreen()
 bool noScreen() { return false; }
 #endif
 
+// The game's command line: at most one question file, named with --fragendatei
+// or plainly. Built once the German texts are loaded, which Qt's own option
+// descriptions take at construction.
+class CommandLine {
+public:
+    CommandLine()
+    {
+        m_parser.setApplicationDescription(
+            QStringLiteral("Das Plomberg-Quiz: ein Geld-Quiz mit fünfzehn Fragen je Spiel, drei Jokern\n"
+                           "und einem Editor für die Fragen.\n\n"
+                           "Ohne PFAD spielt es die Fragendatei %1 neben dem Programm, wenn dort\n"
+                           "eine liegt, sonst die eigene des Spielers in ~/.local/share/%2/\n"
+                           "(beim ersten Start aus der mitgelieferten Vorgabe kopiert). Der Editor\n"
+                           "ändert dieselbe Datei.")
+                .arg(store::kFileName, QCoreApplication::applicationName()));
+        m_parser.addHelpOption();
+        m_parser.addVersionOption();
+        m_parser.addOption(m_file);
+        m_parser.addPositionalArgument(QStringLiteral("PFAD"), QStringLiteral("Die Fragendatei, wie --fragendatei."),
+                                       QStringLiteral("[PFAD]"));
+    }
+
+    // Whether the arguments can be answered on the terminal, with no display:
+    // a request for help or the version, or, with no display to start the
+    // game on, a wrong argument. Qt's own options (-platform, -style) are
+    // wrong arguments until QApplication has taken them off the line.
+    bool answeredOnTerminal(const QStringList& arguments, bool screenless)
+    {
+        const bool wellFormed = m_parser.parse(arguments);
+        return m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
+               || m_parser.isSet(QStringLiteral("version")) || (screenless && !wellFormed);
+    }
+
+    // Reads the arguments; help, version and a wrong argument end the program
+    // here with Qt's (German) text. Returns the question file named, if any.
+    QString process(const QCoreApplication& app)
+    {
+        m_parser.process(app);
+        const QStringList files = m_parser.positionalArguments();
+        if (files.size() > 1 || (m_parser.isSet(m_file) && !files.isEmpty())) {
+            std::fprintf(stderr, "%s: Bitte höchstens eine Fragendatei angeben.\n",
+                         qPrintable(QCoreApplication::applicationName()));
+            std::exit(1);
+        }
+        return m_parser.isSet(m_file) ? m_parser.value(m_file) : files.value(0);
+    }
+
+private:
+    QCommandLineParser m_parser;
+    QCommandLineOption m_file{{QStringLiteral("f"), QStringLiteral("fragendatei")},
+                              QStringLiteral("Spielt mit der Fragendatei PFAD."), QStringLiteral("PFAD")};
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    QuizApplication::describeProgram();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLine().answeredOnTerminal(arguments, noScreen())) {
+        QCoreApplication app(argc, argv); // help and version on the terminal, with no display needed
+        QTranslator german;
+        QuizApplication::speakGerman(app, german);
+        CommandLine().process(app); // prints, then ends the program
+    }
+
     if (noScreen()) {
-        std::fputs("Kein Bildschirm gefunden: das Quiz braucht eine Desktop-Sitzung; starten Sie es dort, "
-                   "oder zum Ausprobieren ohne Bildschirm mit 'xvfb-run ./quiz'.\n",
-                   stderr);
+        std::fputs("Kein Bildschirm gefunden: das Quiz braucht eine Desktop-Sitzung; starten Sie es dort.\n", stderr);
         return 1;
     }
 
-    QuizApplication app(argc, argv); // German dialogs, the quiz's icon
+    QuizApplication app(argc, argv); // German dialogs, the quiz's icon; takes Qt's own options off the line
+    platform::useQuestionFile(CommandLine().process(app));
 
     try {
         frmQuiz w;

@@ -19,7 +19,7 @@ const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
 [[noreturn]] void failStartup()
 {
     platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
-                         + platform::programFile(store::kFileName)
+                         + platform::questionFile(store::kFileName)
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
                          + QString::fromUtf8(quizstartup::kDownloadAddress) + QStringLiteral(" geladen werden."),
                      kFatalTitle);
@@ -43,7 +43,7 @@ void frmQuiz::Form_Load()
     lblDate->setText(platform::formatDate(platform::now()));
 
     try {
-        QuizDatabase = store::DBEngine::instance().OpenDatabase(platform::programFile(store::kFileName));
+        QuizDatabase = store::DBEngine::instance().OpenDatabase(platform::questionFile(store::kFileName));
         QuizRecords = QuizDatabase->OpenRecordset(store::kTable, store::dbOpenDynaset);
 
         // The first question must be there and have a text; an empty table or

@@ -9,12 +9,25 @@
 
 QuizApplication::QuizApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    describeProgram();
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    speakGerman(*this, m_qtGerman);
+}
+
+void QuizApplication::describeProgram()
+{
+    setApplicationName(QStringLiteral(QUIZ_PROGRAM));
+    setApplicationVersion(QStringLiteral(QUIZ_VERSION));
+    setDesktopFileName(QStringLiteral(QUIZ_APP_ID));
+}
+
+void QuizApplication::speakGerman(QCoreApplication& app, QTranslator& translator)
+{
     const QLocale german(QLocale::German, QLocale::Germany);
     QLocale::setDefault(german);
-    if (m_qtGerman.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (translator.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(&m_qtGerman);
+        app.installTranslator(&translator);
 }
 
 bool QuizApplication::notify(QObject* receiver, QEvent* event)

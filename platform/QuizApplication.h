@@ -12,6 +12,13 @@ public:
     QuizApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // The game's program name, version and application id, by which the
+    // window is matched to its menu entry. Needs no application object yet.
+    static void describeProgram();
+    // German locale and Qt's own German texts for `app`, through `translator`:
+    // also the command line's help before any window can be opened.
+    static void speakGerman(QCoreApplication& app, QTranslator& translator);
+
 private:
     QTranslator m_qtGerman;
 };

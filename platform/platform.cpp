@@ -1,7 +1,6 @@
 #include "platform/platform.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFont>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -13,9 +12,7 @@
 
 namespace platform {
 namespace {
-QString g_programDirectory;
 std::function<void()> g_endHandler;
-std::function<void()> g_beepHandler;
 std::function<QDateTime()> g_clock;
 
 QString titleOr(const QString& title) { return title.isEmpty() ? kAppTitle : title; }
@@ -55,18 +52,6 @@ QString groupThousands(qint64 value)
 }
 } // namespace
 
-QString programDirectory()
-{
-    return g_programDirectory.isEmpty() ? QCoreApplication::applicationDirPath() : g_programDirectory;
-}
-
-void setProgramDirectory(const QString& dir) { g_programDirectory = dir; }
-
-QString programFile(const QString& name)
-{
-    return QDir::toNativeSeparators(programDirectory() + QLatin1Char('/') + name);
-}
-
 void endProgram() { endProgram(0); }
 
 void endProgram(int exitStatus)
@@ -77,16 +62,6 @@ void endProgram(int exitStatus)
 }
 
 void setEndProgramHandler(std::function<void()> handler) { g_endHandler = std::move(handler); }
-
-void beep()
-{
-    if (g_beepHandler)
-        g_beepHandler();
-    else
-        QApplication::beep();
-}
-
-void setBeepHandler(std::function<void()> handler) { g_beepHandler = std::move(handler); }
 
 QDateTime now() { return g_clock ? g_clock() : QDateTime::currentDateTime(); }
 

@@ -776,18 +776,6 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(rendered, expected);
     }
-
-    // For looking at the window: QUIZ_SCREENSHOT=/tmp/quiz.png writes a picture
-    // of the window after start-up.
-    void screenshot()
-    {
-        const QString out = qEnvironmentVariable("QUIZ_SCREENSHOT");
-        if (out.isEmpty())
-            QSKIP("QUIZ_SCREENSHOT not set");
-        startWith(samples(2));
-        tick(at(2026, 12, 7, 21, 5, 9));
-        QVERIFY(m_w->grab().save(out));
-    }
 };
 
 QTEST_MAIN(tst_game_startup)

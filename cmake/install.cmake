@@ -1,0 +1,73 @@
+# SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# What `cmake --install` puts where (GNUInstallDirs, relocatable with --prefix
+# and DESTDIR), and the Debian package that `make package` makes of it.
+set(QUIZ_MAINTAINER "Plomberg-Quiz developers <quiz@example.org>")
+set(QUIZ_DIST ${CMAKE_CURRENT_BINARY_DIR}/dist)
+
+# The programs, the sound module in the game's own library folder, and the
+# default question set, which the game copies for each player.
+install(TARGETS quiz quizdb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quizsound LIBRARY DESTINATION ${QUIZ_MODULE_DIR})
+install(FILES ${QUIZ_DEFAULT_QUESTIONS} DESTINATION ${CMAKE_INSTALL_DATADIR}/${QUIZ_PROGRAM})
+
+# Menu entry and AppStream data under the application id.
+configure_file(${QUIZ_ROOT}/dist/desktop.in ${QUIZ_DIST}/${QUIZ_APP_ID}.desktop @ONLY)
+configure_file(${QUIZ_ROOT}/dist/metainfo.xml.in ${QUIZ_DIST}/${QUIZ_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${QUIZ_DIST}/${QUIZ_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${QUIZ_DIST}/${QUIZ_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The globe in the hicolor theme: drawn sizes, the window's own 32 pixels,
+# and the scalable drawing.
+set(QUIZ_ICONS ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+foreach(size 16 22 48 64 128 256)
+    install(FILES ${QUIZ_ROOT}/assets/icons/${size}.png
+            DESTINATION ${QUIZ_ICONS}/${size}x${size}/apps RENAME ${QUIZ_APP_ID}.png)
+endforeach()
+install(FILES ${QUIZ_ROOT}/assets/icon.png DESTINATION ${QUIZ_ICONS}/32x32/apps RENAME ${QUIZ_APP_ID}.png)
+install(FILES ${QUIZ_ROOT}/assets/icon.svg DESTINATION ${QUIZ_ICONS}/scalable/apps RENAME ${QUIZ_APP_ID}.svg)
+
+# Manual pages, and the copyright and changelog a Debian package carries in
+# its documentation folder; compressed as Debian keeps them (gzip -n: the same
+# bytes on every build).
+set(QUIZ_GZIPPED)
+foreach(file ${QUIZ_PROGRAM}.6 ${QUIZDB_PROGRAM}.1 changelog)
+    configure_file(${QUIZ_ROOT}/dist/${file}.in ${QUIZ_DIST}/${file} @ONLY)
+    add_custom_command(OUTPUT ${QUIZ_DIST}/${file}.gz
+        COMMAND gzip -9nkf ${file}
+        WORKING_DIRECTORY ${QUIZ_DIST}
+        DEPENDS ${QUIZ_DIST}/${file}
+        VERBATIM)
+    list(APPEND QUIZ_GZIPPED ${QUIZ_DIST}/${file}.gz)
+endforeach()
+add_custom_target(quizdocs ALL DEPENDS ${QUIZ_GZIPPED})
+configure_file(${QUIZ_ROOT}/dist/copyright.in ${QUIZ_DIST}/copyright @ONLY)
+install(FILES ${QUIZ_DIST}/${QUIZ_PROGRAM}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${QUIZ_DIST}/${QUIZDB_PROGRAM}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${QUIZ_DIST}/copyright ${QUIZ_DIST}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The Debian package (make package builds it with the prefix /usr and the
+# programs in /usr/games, as Debian keeps games). Library
+# dependencies come from dpkg-shlibdeps; the fonts the layout names, Qt's
+# German texts and its display plugins are needed at run time without being
+# linked.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ${QUIZ_PROGRAM})
+set(CPACK_PACKAGE_VENDOR "The Plomberg-Quiz developers")
+set(CPACK_PACKAGE_CONTACT ${QUIZ_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "German money quiz with three lifelines and a question editor")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "A German money quiz staged like a television show: fifteen multiple-choice\n"
+    "questions to the million, three lifelines (fifty-fifty, phone, audience) and\n"
+    "a second chance. A second window edits the questions, saved at once into the\n"
+    "player's own question file. plomberg-quizdb makes and checks question files\n"
+    "from CSV. All texts are in German.")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/package)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, qt6-qpa-plugins")
+include(CPack)

