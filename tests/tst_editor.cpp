@@ -26,16 +26,9 @@
 
 using testsupport::DialogAnswerer;
 using testsupport::Record;
+using testsupport::sampleRecords;
 
 namespace {
-
-QList<Record> sampleRecords(int count)
-{
-    QList<Record> records;
-    for (int n = 1; n <= count; ++n)
-        records << testsupport::sampleRecord(n, QStringLiteral("A"));
-    return records;
-}
 
 QString fieldOf(const Record& r, const QString& field) { return r.value(field).toString(); }
 
@@ -90,7 +83,7 @@ void whenEditorOpens(EditorVisit* visit, std::function<void(frmEditor*)> body = 
 
 } // namespace
 
-class tst_editor : public QObject {
+class TestEditor : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -843,5 +836,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_editor)
+QTEST_MAIN(TestEditor)
 #include "tst_editor.moc"

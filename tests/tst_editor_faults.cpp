@@ -183,7 +183,7 @@ std::unique_ptr<Cause> makeCause(const QString& name)
 
 } // namespace
 
-class tst_editor_faults : public QObject {
+class TestEditorFaults : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -327,5 +327,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_editor_faults)
+QTEST_MAIN(TestEditorFaults)
 #include "tst_editor_faults.moc"

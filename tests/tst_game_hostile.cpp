@@ -110,7 +110,7 @@ const QString kCombining = QStringLiteral("Cafe\u0301 Zo\u0308e Z\u0335\u0336\u0
 
 } // namespace
 
-class tst_game_hostile : public QObject {
+class TestGameHostile : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -418,5 +418,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_game_hostile)
+QTEST_MAIN(TestGameHostile)
 #include "tst_game_hostile.moc"

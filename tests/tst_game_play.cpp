@@ -78,7 +78,7 @@ private:
 
 } // namespace
 
-class tst_game_play : public QObject {
+class TestGamePlay : public QObject {
     Q_OBJECT
 
 private:
@@ -92,10 +92,7 @@ private:
     // C, D; the game window loaded on it with the player's name `name`.
     void startGame(int count = 25, const QString& name = QStringLiteral("Anna"))
     {
-        QList<Record> records;
-        for (int n = 1; n <= count; ++n)
-            records << testsupport::sampleRecord(n, kLetters.mid((n - 1) % 4, 1));
-        startGameWith(records, name);
+        startGameWith(testsupport::sampleRecords(count, testsupport::RightLetters::RoundRobin), name);
     }
 
     void startGameWith(const QList<Record>& records, const QString& name = QStringLiteral("Anna"))
@@ -824,5 +821,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_game_play)
+QTEST_MAIN(TestGamePlay)
 #include "tst_game_play.moc"

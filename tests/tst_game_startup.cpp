@@ -32,14 +32,6 @@ using testsupport::Record;
 
 namespace {
 
-QList<Record> samples(int count)
-{
-    QList<Record> records;
-    for (int n = 1; n <= count; ++n)
-        records << testsupport::sampleRecord(n);
-    return records;
-}
-
 QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
@@ -74,7 +66,7 @@ void writeFileWithoutQuestionTable(const QString& path)
 
 } // namespace
 
-class tst_game_startup : public QObject {
+class TestGameStartup : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -317,7 +309,7 @@ private slots:
     void focusFrameShowsOnEveryBackground()
     {
         QFETCH(QString, control);
-        startWith(samples(2));
+        startWith(testsupport::sampleRecords(2));
         m_w->show();
         m_w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
@@ -459,7 +451,7 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, name);
         m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeQuestionFile(filePath(), samples(3));
+        testsupport::writeQuestionFile(filePath(), testsupport::sampleRecords(3));
         platform::setProgramDirectory(m_dir->path());
         platform::setClock([] { return at(2003, 3, 24, 21, 5, 9); });
         frmQuiz w;
@@ -496,7 +488,7 @@ private slots:
     void noPromptOnceTheNameBoxHoldsAName()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeQuestionFile(filePath(), samples(1));
+        testsupport::writeQuestionFile(filePath(), testsupport::sampleRecords(1));
         platform::setProgramDirectory(m_dir->path());
         frmQuiz w;
         w.txtName->setText(QStringLiteral("ihr Name bitte")); // not the design text: case counts
@@ -534,7 +526,7 @@ private slots:
         } else if (kind == QLatin1String("empty table")) {
             testsupport::writeQuestionFile(path, {});
         } else if (kind == QLatin1String("null question")) {
-            QList<Record> records = samples(2);
+            QList<Record> records = testsupport::sampleRecords(2);
             records[0][QStringLiteral("Frage")] = QVariant();
             testsupport::writeQuestionFile(path, records);
         }
@@ -572,7 +564,7 @@ private slots:
 
     void questionsWrapAroundAfterTheLast()
     {
-        startWith(samples(3));
+        startWith(testsupport::sampleRecords(3));
         QCOMPARE(m_w->lblFrage->text(), QStringLiteral("Frage 1"));
         for (const char* expected : {"Frage 2", "Frage 3", "Frage 1", "Frage 2"}) {
             m_w->QuizRecords->MoveNext();
@@ -584,7 +576,7 @@ private slots:
 
     void oneRecordComesBackEveryTime()
     {
-        startWith(samples(1));
+        startWith(testsupport::sampleRecords(1));
         for (int i = 0; i < 3; ++i) {
             m_w->QuizRecords->MoveNext();
             m_w->PufferInForm();
@@ -595,7 +587,7 @@ private slots:
 
     void newQuestionClearsWhatTheJokersLeft()
     {
-        startWith(samples(2));
+        startWith(testsupport::sampleRecords(2));
         for (QWidget* shown : std::initializer_list<QWidget*>{m_w->ShpPubA, m_w->ShpPubB, m_w->ShpPubC, m_w->ShpPubD,
                                                               m_w->lblPublikumA, m_w->lblPublikumB,
                                                               m_w->lblPublikumC, m_w->lblPublikumD})
@@ -646,7 +638,7 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(QString, control);
         QFETCH(QString, shown);
-        QList<Record> records = samples(2);
+        QList<Record> records = testsupport::sampleRecords(2);
         records[record - 1][field] = value;
         startWith(records);
         QCOMPARE(m_w->lblStatus->text(), QStringLiteral("Wilkommen zum Plomberg-Quiz"));
@@ -665,7 +657,7 @@ private slots:
     // and markup is not interpreted.
     void textsShowAsWritten()
     {
-        QList<Record> records = samples(1);
+        QList<Record> records = testsupport::sampleRecords(1);
         records[0][QStringLiteral("AntwortB")] = QStringLiteral("Kraut & Rüben");
         records[0][QStringLiteral("Frage")] = QStringLiteral("Was heißt <b>fett</b>?");
         startWith(records);
@@ -704,7 +696,7 @@ private slots:
         QFETCH(QDateTime, tickAt);
         QFETCH(QString, time);
         QFETCH(QString, date);
-        startWith(samples(1), start);
+        startWith(testsupport::sampleRecords(1), start);
         QCOMPARE(m_w->lblDate->text(), start.toString(QStringLiteral("dd.MM.yyyy")));
         tick(tickAt);
         QCOMPARE(m_w->lblTime->text(), time);
@@ -713,7 +705,7 @@ private slots:
 
     void clockKeepsGoingAcrossSeveralDays()
     {
-        startWith(samples(1), at(2026, 12, 7, 23, 59, 59));
+        startWith(testsupport::sampleRecords(1), at(2026, 12, 7, 23, 59, 59));
         tick(at(2026, 12, 8, 0, 0, 2)); // midnight skipped
         tick(at(2026, 12, 8, 12, 0, 0));
         QCOMPARE(m_w->lblDate->text(), QStringLiteral("08.12.2026"));
@@ -726,7 +718,7 @@ private slots:
 
     void keysOfAFocusedControlAreNotJudged()
     {
-        QList<Record> records = samples(2); // record 1: "A" is right
+        QList<Record> records = testsupport::sampleRecords(2); // record 1: "A" is right
         startWith(records);
         m_w->show();
         QApplication::setActiveWindow(m_w.get());
@@ -739,7 +731,7 @@ private slots:
 
     void closingThroughTheFrameAsksNothing()
     {
-        startWith(samples(1));
+        startWith(testsupport::sampleRecords(1));
         m_w->show();
         DialogAnswerer answer({QStringLiteral("no")});
         QVERIFY(m_w->close());
@@ -778,5 +770,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_game_startup)
+QTEST_MAIN(TestGameStartup)
 #include "tst_game_startup.moc"

@@ -38,7 +38,7 @@ Run run(const QString& program, const QStringList& arguments, const QString& des
 
 } // namespace
 
-class tst_install : public QObject {
+class TestInstall : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_destdir;
@@ -132,5 +132,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_install)
+QTEST_GUILESS_MAIN(TestInstall)
 #include "tst_install.moc"

@@ -44,7 +44,7 @@ QString startGame()
 
 } // namespace
 
-class tst_questionfile : public QObject {
+class TestQuestionFile : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -180,5 +180,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_questionfile)
+QTEST_MAIN(TestQuestionFile)
 #include "tst_questionfile.moc"

@@ -15,6 +15,9 @@
 #include <sqlite3.h>
 
 using testsupport::Record;
+using testsupport::sampleRecords;
+// Sample records here have their right answers going round A to D.
+constexpr auto kRoundRobin = testsupport::RightLetters::RoundRobin;
 
 namespace {
 
@@ -92,15 +95,6 @@ QByteArray csvOf(const QList<Record>& records)
         out += fields.join(',') + "\n";
     }
     return out;
-}
-
-// Records 1..n with Nummer n and the right answers going round A to D.
-QList<Record> sampleRecords(int n)
-{
-    QList<Record> records;
-    for (int i = 1; i <= n; ++i)
-        records << testsupport::sampleRecord(i, QString(QChar(u'A' + (i - 1) % 4)));
-    return records;
 }
 
 } // namespace
@@ -227,7 +221,7 @@ private slots:
     {
         // Values that a CSV writer easily gets wrong, NULL and the empty text
         // side by side.
-        QList<Record> records = sampleRecords(4);
+        QList<Record> records = sampleRecords(4, kRoundRobin);
         records[0][QStringLiteral("Frage")] = QStringLiteral("Wie heißt „das“, bitte, \"hier\"?");
         records[0][QStringLiteral("JokerTV")] = QString(QLatin1String(""));
         records[1][QStringLiteral("AntwortA")] = QStringLiteral("Zeile 1\nZeile 2");
@@ -262,7 +256,7 @@ private slots:
     {
         // A file whose Nummer runs backwards and whose first record was deleted:
         // export keeps the order of the table, not of Nummer.
-        QList<Record> records = sampleRecords(4);
+        QList<Record> records = sampleRecords(4, kRoundRobin);
         for (int i = 0; i < 4; ++i)
             records[i][QStringLiteral("Nummer")] = QString::number(9 - i);
         testsupport::writeQuestionFile(path("a.mdb"), records);
@@ -295,7 +289,7 @@ private slots:
         QFETCH(QString, kind);
         const QString target = path("ziel.mdb");
         if (kind == "question file")
-            testsupport::writeQuestionFile(target, sampleRecords(2));
+            testsupport::writeQuestionFile(target, sampleRecords(2, kRoundRobin));
         else if (kind == "other file")
             writeBytes(target, "meine Notizen\n");
         else if (kind == "empty file")
@@ -303,7 +297,7 @@ private slots:
         else
             QVERIFY(QDir().mkpath(target));
         const QByteArray before = readBytes(target);
-        writeBytes(path("in.csv"), csvOf(sampleRecords(3)));
+        writeBytes(path("in.csv"), csvOf(sampleRecords(3, kRoundRobin)));
 
         const Run r = runQuizdb({"create", target, path("in.csv")});
         QCOMPARE(r.code, 2);
@@ -317,9 +311,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QStringList>("mustSay");
-        QTest::newRow("bad record") << csvOf(sampleRecords(3)) + row("Frage").replace(",A,B,", ",A,A,") + "\n"
+        QTest::newRow("bad record") << csvOf(sampleRecords(3, kRoundRobin)) + row("Frage").replace(",A,B,", ",A,A,") + "\n"
                                     << QStringList{"Zeile 5", "„Fraglich“"};
-        QTest::newRow("bad structure") << csvOf(sampleRecords(3)) + row("\"offen") + "\n" << QStringList{"Zeile 5"};
+        QTest::newRow("bad structure") << csvOf(sampleRecords(3, kRoundRobin)) + row("\"offen") + "\n" << QStringList{"Zeile 5"};
         QTest::newRow("no CSV at all") << QByteArray() << QStringList{"gibt es nicht"};
     }
     void createLeavesNoFileOnError()
@@ -362,7 +356,7 @@ private slots:
 
     void createIntoMissingDirectory()
     {
-        writeBytes(path("in.csv"), csvOf(sampleRecords(1)));
+        writeBytes(path("in.csv"), csvOf(sampleRecords(1, kRoundRobin)));
         const Run r = runQuizdb({"create", path("fehlt/neu.mdb"), path("in.csv")});
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains("das Verzeichnis „" + path("fehlt") + "“ gibt es nicht"), qPrintable(r.err));
@@ -402,7 +396,7 @@ private slots:
 
     void importAppendsInOrder()
     {
-        const QList<Record> existing = sampleRecords(3);
+        const QList<Record> existing = sampleRecords(3, kRoundRobin);
         testsupport::writeQuestionFile(path("a.mdb"), existing);
         QList<Record> more;
         for (int i = 4; i <= 6; ++i)
@@ -429,13 +423,13 @@ private slots:
     {
         QFETCH(QByteArray, badLine);
         QFETCH(QStringList, mustSay);
-        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(5));
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(5, kRoundRobin));
         const QByteArray before = readBytes(path("a.mdb"));
         // Header on line 1, good records on lines 2-39, the bad one on line 40,
         // good ones after it.
-        QByteArray csv = csvOf(sampleRecords(38));
+        QByteArray csv = csvOf(sampleRecords(38, kRoundRobin));
         csv += badLine + "\n";
-        csv += csvOf(sampleRecords(5)).mid(kHeader.size() + 1);
+        csv += csvOf(sampleRecords(5, kRoundRobin)).mid(kHeader.size() + 1);
 
         writeBytes(path("in.csv"), csv);
         const Run r = runQuizdb({"import", path("a.mdb"), path("in.csv")});
@@ -448,7 +442,7 @@ private slots:
 
     void importListsEveryFault()
     {
-        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(1));
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(1, kRoundRobin));
         QByteArray csv = kHeader + "\n" + row().replace(",A,B,", ",a,B,") + "\n" + row() + "\n" +
                          row("\"\"").replace(",40,", ",4.5,") + "\n";
         writeBytes(path("in.csv"), csv);
@@ -510,7 +504,7 @@ private slots:
                       "AntwortB TEXT, AntwortC TEXT, AntwortD TEXT, Richtig TEXT, Fraglich TEXT, PublikumA TEXT, "
                       "PublikumB TEXT, PublikumC TEXT, PublikumD TEXT)");
         } else if (kind == "locked") {
-            testsupport::writeQuestionFile(file, sampleRecords(2));
+            testsupport::writeQuestionFile(file, sampleRecords(2, kRoundRobin));
         }
         const QByteArray before = kind == "missing" || kind == "directory" ? QByteArray() : readBytes(file);
         if (kind == "locked") {
@@ -519,7 +513,7 @@ private slots:
             QCOMPARE(sqlite3_open(file.toUtf8().constData(), &holder), SQLITE_OK);
             QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         }
-        writeBytes(path("in.csv"), csvOf(sampleRecords(2)));
+        writeBytes(path("in.csv"), csvOf(sampleRecords(2, kRoundRobin)));
 
         QStringList args{command, file};
         if (command == "import")
@@ -583,7 +577,7 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(QString, mustSay);
         // Three records numbered 7, 8, 9; the middle one (position 2) changed.
-        QList<Record> records = sampleRecords(3);
+        QList<Record> records = sampleRecords(3, kRoundRobin);
         for (int i = 0; i < 3; ++i)
             records[i][QStringLiteral("Nummer")] = QString::number(7 + i);
         records[1][field] = value;
@@ -615,7 +609,7 @@ private slots:
     {
         // After deleting the first record, the faulty record is the first in
         // table order, whatever its key; records without a Nummer say so.
-        QList<Record> records = sampleRecords(4);
+        QList<Record> records = sampleRecords(4, kRoundRobin);
         records[1][QStringLiteral("Richtig")] = QStringLiteral("x");
         records[1][QStringLiteral("Nummer")] = QVariant();
         records[3][QStringLiteral("Fraglich")] = QStringLiteral("D"); // Richtig of record 4 is D
@@ -703,7 +697,7 @@ private slots:
     void runReportsThroughDevices()
     {
         // The library entry point, without a process: output and status as the exe.
-        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(2));
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(2, kRoundRobin));
         QBuffer out, err;
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);

@@ -41,7 +41,7 @@ using testsupport::storedBytes;
 
 } // namespace
 
-class tst_quizdb_fuzz : public QObject {
+class TestQuizdbFuzz : public QObject {
     Q_OBJECT
 
 private slots:
@@ -122,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_quizdb_fuzz)
+QTEST_GUILESS_MAIN(TestQuizdbFuzz)
 #include "tst_quizdb_fuzz.moc"

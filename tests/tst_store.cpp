@@ -33,14 +33,6 @@ QString where(const Recordset& rs)
     return frage(rs);
 }
 
-QList<Record> records(int n)
-{
-    QList<Record> out;
-    for (int i = 1; i <= n; ++i)
-        out << testsupport::sampleRecord(i);
-    return out;
-}
-
 QStringList fragen(const QList<Record>& recs)
 {
     QStringList out;
@@ -71,7 +63,7 @@ class TestStore : public QObject {
         m_gameDb.reset();
         m_editorDb.reset();
         QFile::remove(m_path);
-        testsupport::writeQuestionFile(m_path, records(n));
+        testsupport::writeQuestionFile(m_path, testsupport::sampleRecords(n));
         m_gameDb = DBEngine::instance().OpenDatabase(m_path);
         game = m_gameDb->OpenRecordset(store::kTable);
         m_editorDb = DBEngine::instance().OpenDatabase(m_path);

@@ -85,7 +85,7 @@ int killCount()
 
 } // namespace
 
-class tst_store_crash : public QObject {
+class TestStoreCrash : public QObject {
     Q_OBJECT
 
 private slots:
@@ -222,5 +222,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_store_crash)
+QTEST_GUILESS_MAIN(TestStoreCrash)
 #include "tst_store_crash.moc"

@@ -26,14 +26,6 @@ namespace {
 
 using testsupport::errorOf;
 
-QList<Record> records(int n)
-{
-    QList<Record> out;
-    for (int i = 1; i <= n; ++i)
-        out << testsupport::sampleRecord(i);
-    return out;
-}
-
 QByteArray contentOf(const QString& path)
 {
     QFile f(path);
@@ -71,7 +63,7 @@ class TestStoreFiles : public QObject {
     void freshFile(int n)
     {
         QFile::remove(m_path);
-        testsupport::writeQuestionFile(m_path, records(n));
+        testsupport::writeQuestionFile(m_path, testsupport::sampleRecords(n));
     }
 
 private slots:
@@ -112,7 +104,7 @@ private slots:
         } else if (kind == QLatin1String("text")) {
             writeBytes(path, QByteArray("Nummer;Frage\n1;Wie hoch ist die Zugspitze?\n").repeated(40));
         } else if (kind == QLatin1String("truncated")) {
-            testsupport::writeQuestionFile(path, records(50));
+            testsupport::writeQuestionFile(path, testsupport::sampleRecords(50));
             const QByteArray whole = contentOf(path);
             writeBytes(path, whole.left(60));
         } else if (kind == QLatin1String("no table") || kind == QLatin1String("no field")) {
@@ -147,7 +139,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(store::kFileName);
-        testsupport::writeQuestionFile(path, records(3000));
+        testsupport::writeQuestionFile(path, testsupport::sampleRecords(3000));
         const QByteArray whole = contentOf(path);
         writeBytes(path, whole.left(whole.size() / 2));
         const QByteArray before = contentOf(path);

@@ -32,7 +32,7 @@ int readRecord(const store::Recordset& rs)
 
 } // namespace
 
-class tst_store_fuzz : public QObject {
+class TestStoreFuzz : public QObject {
     Q_OBJECT
 
 private slots:
@@ -146,5 +146,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_store_fuzz)
+QTEST_GUILESS_MAIN(TestStoreFuzz)
 #include "tst_store_fuzz.moc"

@@ -37,6 +37,16 @@ Record sampleRecord(int n, const QString& richtig)
     return rec;
 }
 
+QList<Record> sampleRecords(int count, RightLetters letters)
+{
+    QList<Record> records;
+    for (int n = 1; n <= count; ++n) {
+        const QChar letter = letters == RightLetters::RoundRobin ? QChar(u'A' + (n - 1) % 4) : QChar(u'A');
+        records << sampleRecord(n, QString(letter));
+    }
+    return records;
+}
+
 namespace {
 void check(int rc, sqlite3* db, const char* what)
 {

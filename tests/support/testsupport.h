@@ -20,6 +20,11 @@ using Record = QMap<QString, QVariant>;
 // answer `richtig`, Fraglich the next letter, audience 40/30/20/10, Nummer n.
 Record sampleRecord(int n, const QString& richtig = QStringLiteral("A"));
 
+// How the right answers of sampleRecords run: all A, or going round A, B, C, D.
+enum class RightLetters { AllA, RoundRobin };
+// sampleRecord(1) to sampleRecord(count), in order.
+QList<Record> sampleRecords(int count, RightLetters letters = RightLetters::AllA);
+
 // Creates `path` with the question table and the records, in order.
 void writeQuestionFile(const QString& path, const QList<Record>& records);
 
