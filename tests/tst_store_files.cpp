@@ -289,12 +289,17 @@ private slots:
         QFETCH(bool, adding);
         freshFile(2);
         {
+            // The table made anew with a check that refuses one JokerTV value
+            // (triggers in the file never run, a check does).
+            QString create = store::createTableSql();
+            create.chop(1);
+            create += QStringLiteral(", CHECK (\"JokerTV\" IS NOT 'verboten'))");
+            const QByteArray sql = QStringLiteral("ALTER TABLE \"Zada-VI-VOZ\" RENAME TO alt; %1;"
+                                                  "INSERT INTO \"Zada-VI-VOZ\" SELECT * FROM alt; DROP TABLE alt;")
+                                       .arg(create)
+                                       .toUtf8();
             RawConnection raw(m_path);
-            QCOMPARE(raw.exec("CREATE TRIGGER nein_i AFTER INSERT ON \"Zada-VI-VOZ\" WHEN NEW.JokerTV = 'verboten' "
-                              "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END;"
-                              "CREATE TRIGGER nein_u AFTER UPDATE ON \"Zada-VI-VOZ\" WHEN NEW.JokerTV = 'verboten' "
-                              "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END;"),
-                     SQLITE_OK);
+            QCOMPARE(raw.exec(sql.constData()), SQLITE_OK);
         }
         const QList<Record> before = testsupport::readQuestionFile(m_path);
         auto db = DBEngine::instance().OpenDatabase(m_path);
