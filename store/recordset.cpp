@@ -1,6 +1,6 @@
 // The record set: a position in the question table, its moves and its edits.
 // A record set keeps nothing of the table but its position (a key); every
-// move is one indexed seek on the rowid and every field read goes to the file
+// move is one indexed seek on the row key and every field read goes to the file
 // afresh, so open, moves and memory cost the same on 100 records and on a
 // million. Statements are reset right after stepping, so no read lock lingers
 // that would make the other connection's writes wait.
@@ -58,7 +58,7 @@ struct Recordset::Impl {
     std::shared_ptr<Connection> conn;
     bool closed = false;
     // Where the cursor stands. `bof` and `eof` are both true on an empty set;
-    // `key` is the rowid of the current record or of the deleted one's hole.
+    // `key` is the row key of the current record or of the deleted one's hole.
     bool bof = false;
     bool eof = false;
     bool hole = false;
@@ -84,10 +84,14 @@ struct Recordset::Impl {
         return *conn;
     }
 
+    // A statement of the record set, prepared on first use: %1 in the pattern
+    // is the table, %2 the row key.
     sqlite3_stmt* statement(sqlite::Statement& slot, const char* sqlPattern)
     {
-        if (!slot)
-            slot = connection().prepare(QString::fromLatin1(sqlPattern).arg(sqlite::identifier(kTable)));
+        if (!slot) {
+            Connection& c = connection();
+            slot = c.prepare(QString::fromLatin1(sqlPattern).arg(sqlite::identifier(kTable), c.rowKey()));
+        }
         return slot.get();
     }
     sqlite3_stmt* forwardStatement()
@@ -113,7 +117,7 @@ struct Recordset::Impl {
     bool seekFrom(sqlite3_int64 k, sqlite3_int64* found) { return seek(forwardStatement(), k, found); }
     bool seekUpTo(sqlite3_int64 k, sqlite3_int64* found)
     {
-        return seek(statement(backward, "SELECT rowid FROM %1 WHERE rowid<=?1 ORDER BY rowid DESC LIMIT 1"), k, found);
+        return seek(statement(backward, "SELECT %2 FROM %1 WHERE %2<=?1 ORDER BY %2 DESC LIMIT 1"), k, found);
     }
     bool seekFirst(sqlite3_int64* found) { return seekFrom(kLowestKey, found); }
     bool seekLast(sqlite3_int64* found) { return seekUpTo(kHighestKey, found); }
@@ -367,7 +371,7 @@ void Recordset::Delete()
     p.requireCurrent();
     const sqlite3_int64 key = p.key;
     c.writeTransaction([&](sqlite3* db) {
-        sqlite3_stmt* st = p.statement(p.remove, "DELETE FROM %1 WHERE rowid=?1");
+        sqlite3_stmt* st = p.statement(p.remove, "DELETE FROM %1 WHERE %2=?1");
         sqlite3_bind_int64(st, 1, key);
         Impl::write(c, st);
         if (sqlite3_changes(db) == 0)
