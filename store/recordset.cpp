@@ -42,11 +42,12 @@ QVariant columnValue(sqlite3_stmt* st, int column)
 }
 
 // Binds a value the way the store writes it: no value as NULL, everything
-// else as text (the empty text stays the empty text, never NULL).
-void bindValue(sqlite3_stmt* st, int index, const QVariant& v)
+// else as text (the empty text stays the empty text, never NULL). Returns the
+// result code: a value larger than the connection takes is refused here.
+int bindValue(sqlite3_stmt* st, int index, const QVariant& v)
 {
     const bool noValue = v.typeId() != QMetaType::QString && (!v.isValid() || v.isNull());
-    sqlite::bindText(st, index, noValue ? std::nullopt : std::optional<QString>(v.toString()));
+    return sqlite::bindText(st, index, noValue ? std::nullopt : std::optional<QString>(v.toString()));
 }
 
 constexpr sqlite3_int64 kLowestKey = std::numeric_limits<sqlite3_int64>::min();
@@ -101,6 +102,30 @@ struct Recordset::Impl {
         return forward.get();
     }
 
+    // A read that failed from key `from` on. SQLite refuses a value larger than
+    // the connection takes without saying whose it is, so each field of the
+    // record is read by itself to name it.
+    Error readFailure(int rc, sqlite3_int64 from) const
+    {
+        if ((rc & 0xff) != SQLITE_TOOBIG)
+            return conn->readError(rc);
+        for (const QString& f : fieldNames()) {
+            sqlite::Statement probe;
+            if (sqlite::prepare(conn->handle(),
+                                QStringLiteral("SELECT %1 FROM %2 WHERE %3>=?1 ORDER BY %3 LIMIT 1")
+                                    .arg(sqlite::identifier(f), sqlite::identifier(kTable), conn->rowKey()),
+                                probe)
+                != SQLITE_OK)
+                break;
+            sqlite3_bind_int64(probe.get(), 1, from);
+            if ((sqlite3_step(probe.get()) & 0xff) == SQLITE_TOOBIG)
+                return Error(QStringLiteral("Das Feld „%1“ eines Datensatzes der Fragendatei „%2“ ist größer als %3 "
+                                            "und kann nicht gelesen werden.")
+                                 .arg(f, conn->displayPath(), sqlite::maxValueText()));
+        }
+        return conn->readError(rc);
+    }
+
     // One seek from key `k`. Returns true and the key when a record was found.
     bool seek(sqlite3_stmt* st, sqlite3_int64 k, sqlite3_int64* found)
     {
@@ -111,14 +136,27 @@ struct Recordset::Impl {
             hit = true;
         });
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw conn->readError(rc);
+            throw readFailure(rc, k);
         return hit;
     }
-    bool seekFrom(sqlite3_int64 k, sqlite3_int64* found) { return seek(forwardStatement(), k, found); }
+    // The two seeks must land on the side of `k` they search: a damaged file
+    // can answer with a key behind it, and a cursor that does not move would
+    // walk forever.
+    bool seekFrom(sqlite3_int64 k, sqlite3_int64* found)
+    {
+        const bool hit = seek(forwardStatement(), k, found);
+        if (hit && *found < k)
+            throw conn->readError(SQLITE_CORRUPT);
+        return hit;
+    }
     bool seekUpTo(sqlite3_int64 k, sqlite3_int64* found)
     {
-        return seek(statement(backward, "SELECT %2 FROM %1 WHERE %2<=?1 ORDER BY %2 DESC LIMIT 1"), k, found);
+        const bool hit = seek(statement(backward, "SELECT %2 FROM %1 WHERE %2<=?1 ORDER BY %2 DESC LIMIT 1"), k, found);
+        if (hit && *found > k)
+            throw conn->readError(SQLITE_CORRUPT);
+        return hit;
     }
+
     bool seekFirst(sqlite3_int64* found) { return seekFrom(kLowestKey, found); }
     bool seekLast(sqlite3_int64* found) { return seekUpTo(kHighestKey, found); }
     bool seekAfter(sqlite3_int64 k, sqlite3_int64* found) { return k < kHighestKey && seekFrom(k + 1, found); }
@@ -150,6 +188,18 @@ struct Recordset::Impl {
     static Error emptyTable()
     {
         return Error(QStringLiteral("Die Tabelle „%1“ enthält keine Datensätze.").arg(kTable));
+    }
+
+    // Binds the value of field `i` for a write; throws when it is refused.
+    static void bind(Connection& c, sqlite3_stmt* st, int index, int i, const QVariant& value)
+    {
+        const int rc = bindValue(st, index, value);
+        if ((rc & 0xff) == SQLITE_TOOBIG)
+            throw Error(QStringLiteral("Der Wert für das Feld „%1“ ist größer als %2; die Änderung wurde nicht "
+                                       "gespeichert.")
+                            .arg(fieldNames().at(i), sqlite::maxValueText()));
+        if (rc != SQLITE_OK)
+            throw c.writeError(rc);
     }
 
     // Runs a write statement whose parameters are bound; throws the write error.
@@ -191,7 +241,7 @@ QVariant Recordset::Fields(const QString& name) const
             value = columnValue(row, i + 1);
     });
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw p.conn->readError(rc);
+        throw p.readFailure(rc, p.key);
     return value;
 }
 
@@ -330,7 +380,7 @@ void Recordset::Update()
         c.writeTransaction([&](sqlite3*) {
             sqlite3_stmt* st = c.insertStatement();
             for (int i = 0; i < kFieldCount; ++i)
-                bindValue(st, i + 1, values[i]);
+                Impl::bind(c, st, i + 1, i, values[i]);
             Impl::write(c, st);
         });
         return;
@@ -347,7 +397,7 @@ void Recordset::Update()
             int index = 1;
             for (int i = 0; i < kFieldCount; ++i)
                 if (mask & (1u << i))
-                    bindValue(st, index++, values[i]);
+                    Impl::bind(c, st, index++, i, values[i]);
             sqlite3_bind_int64(st, index, key);
             Impl::write(c, st);
             changed = sqlite3_changes(db);
