@@ -50,6 +50,32 @@ int bindValue(sqlite3_stmt* st, int index, const QVariant& v)
     return sqlite::bindText(st, index, noValue ? std::nullopt : std::optional<QString>(v.toString()));
 }
 
+// Two stored values are the same only with the same type and the same value:
+// the text "5" is not the number 5, and no value is not the empty text.
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    return a.typeId() == b.typeId() && a == b;
+}
+
+Error recordGone()
+{
+    return Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht; die Änderung wurde nicht gespeichert."));
+}
+
+// Refuses a write when the record no longer holds what the caller last read.
+void requireUnchanged(const RecordValues& expected, const RecordValues& now, const QString& consequence)
+{
+    QStringList changed;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (!sameValue(expected[i], now[i]))
+            changed << fieldNames().at(i);
+    if (!changed.isEmpty())
+        throw RecordChanged(QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm geändert "
+                                           "(%1); %2.")
+                                .arg(changed.join(QStringLiteral(", ")), consequence),
+                            changed, now);
+}
+
 constexpr sqlite3_int64 kLowestKey = std::numeric_limits<sqlite3_int64>::min();
 constexpr sqlite3_int64 kHighestKey = std::numeric_limits<sqlite3_int64>::max();
 
@@ -157,6 +183,23 @@ struct Recordset::Impl {
         return hit;
     }
 
+    // The thirteen values of the record with key `k`; false when there is none.
+    bool readValues(sqlite3_int64 k, RecordValues& values)
+    {
+        sqlite3_stmt* st = forwardStatement();
+        sqlite3_bind_int64(st, 1, k);
+        bool hit = false;
+        const int rc = sqlite::stepOnce(st, [&](sqlite3_stmt* row) {
+            if (sqlite3_column_int64(row, 0) != k)
+                return;
+            hit = true;
+            for (int i = 0; i < kFieldCount; ++i)
+                values[i] = columnValue(row, i + 1);
+        });
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw readFailure(rc, k);
+        return hit;
+    }
     bool seekFirst(sqlite3_int64* found) { return seekFrom(kLowestKey, found); }
     bool seekLast(sqlite3_int64* found) { return seekUpTo(kHighestKey, found); }
     bool seekAfter(sqlite3_int64 k, sqlite3_int64* found) { return k < kHighestKey && seekFrom(k + 1, found); }
@@ -209,6 +252,9 @@ struct Recordset::Impl {
         if (rc != SQLITE_DONE)
             throw c.writeError(rc == SQLITE_ROW ? sqlite3_errcode(sqlite3_db_handle(st)) : rc);
     }
+
+    RecordValues update(const RecordValues* expected);
+    void erase(const RecordValues* expected);
 };
 
 Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& table) : d(std::make_unique<Impl>())
@@ -363,48 +409,71 @@ void Recordset::AddNew()
 
 void Recordset::Update()
 {
-    Impl& p = *d;
-    Connection& c = p.connection();
-    if (p.editMode == dbEditNone)
+    d->update(nullptr);
+}
+
+RecordValues Recordset::UpdateIfUnchanged(const RecordValues& expected)
+{
+    return d->update(&expected);
+}
+
+// Update, and with `expected` only while the record still holds those values;
+// then it returns what the record holds after the write.
+RecordValues Recordset::Impl::update(const RecordValues* expected)
+{
+    Connection& c = connection();
+    if (editMode == dbEditNone)
         throw Error(QStringLiteral("Es gibt nichts zu speichern: es wird gerade kein Datensatz bearbeitet oder "
                                    "hinzugefügt."));
-    const int mode = p.editMode;
-    const unsigned mask = p.collectedMask;
-    const auto values = p.collected;
-    const sqlite3_int64 key = p.key;
+    const int mode = editMode;
+    const unsigned mask = collectedMask;
+    const auto values = collected;
+    const sqlite3_int64 current = key;
     // Whatever happens below, the pending change is over: a failed Update
     // must not leave an edit open that would block the next one.
-    p.cancelPending();
+    cancelPending();
 
+    RecordValues after;
     if (mode == dbEditAdd) {
-        c.writeTransaction([&](sqlite3*) {
+        c.writeTransaction([&](sqlite3* db) {
             sqlite3_stmt* st = c.insertStatement();
             for (int i = 0; i < kFieldCount; ++i)
-                Impl::bind(c, st, i + 1, i, values[i]);
-            Impl::write(c, st);
+                bind(c, st, i + 1, i, values[i]);
+            write(c, st);
+            if (expected)
+                readValues(sqlite3_last_insert_rowid(db), after);
         });
-        return;
+        return after;
     }
 
     c.writeTransaction([&](sqlite3* db) {
+        if (expected) {
+            RecordValues now;
+            if (!readValues(current, now))
+                throw recordGone();
+            requireUnchanged(*expected, now, QStringLiteral("es wurde nichts gespeichert"));
+        }
         int changed = 0;
         if (mask == 0) {
             // Nothing collected: the record must still be there to count as saved.
             sqlite3_int64 found = 0;
-            changed = p.seekFrom(key, &found) && found == key ? 1 : 0;
+            changed = seekFrom(current, &found) && found == current ? 1 : 0;
         } else {
             sqlite3_stmt* st = c.updateStatement(mask);
             int index = 1;
             for (int i = 0; i < kFieldCount; ++i)
                 if (mask & (1u << i))
-                    Impl::bind(c, st, index++, i, values[i]);
-            sqlite3_bind_int64(st, index, key);
-            Impl::write(c, st);
+                    bind(c, st, index++, i, values[i]);
+            sqlite3_bind_int64(st, index, current);
+            write(c, st);
             changed = sqlite3_changes(db);
         }
         if (changed == 0)
-            throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht; die Änderung wurde nicht gespeichert."));
+            throw recordGone();
+        if (expected)
+            readValues(current, after);
     });
+    return after;
 }
 
 void Recordset::CancelUpdate()
@@ -415,19 +484,43 @@ void Recordset::CancelUpdate()
 
 void Recordset::Delete()
 {
-    Impl& p = *d;
-    Connection& c = p.connection();
-    p.cancelPending();
-    p.requireCurrent();
-    const sqlite3_int64 key = p.key;
+    d->erase(nullptr);
+}
+
+void Recordset::DeleteIfUnchanged(const RecordValues& expected)
+{
+    d->erase(&expected);
+}
+
+void Recordset::Impl::erase(const RecordValues* expected)
+{
+    Connection& c = connection();
+    cancelPending();
+    requireCurrent();
+    const sqlite3_int64 current = key;
     c.writeTransaction([&](sqlite3* db) {
-        sqlite3_stmt* st = p.statement(p.remove, "DELETE FROM %1 WHERE %2=?1");
-        sqlite3_bind_int64(st, 1, key);
-        Impl::write(c, st);
+        if (expected) {
+            RecordValues now;
+            if (readValues(current, now))
+                requireUnchanged(*expected, now, QStringLiteral("er wurde nicht gelöscht"));
+        }
+        sqlite3_stmt* st = statement(remove, "DELETE FROM %1 WHERE %2=?1");
+        sqlite3_bind_int64(st, 1, current);
+        write(c, st);
         if (sqlite3_changes(db) == 0)
             throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht."));
     });
-    p.hole = true;
+    hole = true;
+}
+
+RecordValues Recordset::Values() const
+{
+    Impl& p = *d;
+    p.connection();
+    p.requireCurrent();
+    RecordValues values; // a record gone under this cursor reads as a record without values
+    p.readValues(p.key, values);
+    return values;
 }
 
 void Recordset::Close()
