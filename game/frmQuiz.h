@@ -58,6 +58,12 @@ public:
     // The marker shape of a level 1..15 (S1..S15).
     Shape* marker(int level) const;
 
+    // A stored text as the window shows it: one longer than kShownChars is cut
+    // there and ends in "…", so that no widget gets more text than it lays out
+    // in good time. What is stored is never changed by it.
+    static constexpr int kShownChars = 10000;
+    static QString onScreen(const QString& text);
+
     // --- Status bar.
     QLabel* lblTime = nullptr;
     QLabel* lblDate = nullptr;
