@@ -238,8 +238,7 @@ struct Recordset::Impl {
     {
         const int rc = bindValue(st, index, value);
         if ((rc & 0xff) == SQLITE_TOOBIG)
-            throw Error(QStringLiteral("Der Wert für das Feld „%1“ ist größer als %2; die Änderung wurde nicht "
-                                       "gespeichert.")
+            throw Error(QStringLiteral("Der Wert für das Feld „%1“ ist größer als %2; es wurde nichts gespeichert.")
                             .arg(fieldNames().at(i), sqlite::maxValueText()));
         if (rc != SQLITE_OK)
             throw c.writeError(rc);

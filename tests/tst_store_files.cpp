@@ -281,12 +281,20 @@ private slots:
     void rejectedValueLeavesNoHalfRecord_data()
     {
         QTest::addColumn<bool>("adding");
-        QTest::newRow("AddNew") << true;
-        QTest::newRow("Edit") << false;
+        QTest::addColumn<QString>("refused"); // the JokerTV value, and what the message says of it
+        QTest::addColumn<QString>("why");
+        QTest::newRow("AddNew") << true << QStringLiteral("verboten") << QStringLiteral("abgelehnt");
+        QTest::newRow("Edit") << false << QStringLiteral("verboten") << QStringLiteral("abgelehnt");
+        const QString tooBig = QString((1 << 20) + 1, QLatin1Char('x'));
+        const QString why = QStringLiteral("Der Wert für das Feld „JokerTV“ ist größer als 1 MiB");
+        QTest::newRow("AddNew, over 1 MiB") << true << tooBig << why;
+        QTest::newRow("Edit, over 1 MiB") << false << tooBig << why;
     }
     void rejectedValueLeavesNoHalfRecord()
     {
         QFETCH(bool, adding);
+        QFETCH(QString, refused);
+        QFETCH(QString, why);
         freshFile(2);
         {
             // The table made anew with a check that refuses one JokerTV value
@@ -313,8 +321,9 @@ private slots:
             rs->Collect(QStringLiteral("JokerTV"), joker);
             rs->Update();
         };
-        const QString msg = errorOf([&] { write(QStringLiteral("verboten")); });
+        const QString msg = errorOf([&] { write(refused); });
         QVERIFY2(msg.contains(QStringLiteral("nichts gespeichert")), qPrintable(msg));
+        QVERIFY2(msg.contains(why), qPrintable(msg));
         QCOMPARE(rs->EditMode(), 0);
         QCOMPARE(testsupport::readQuestionFile(m_path), before);
 
