@@ -65,6 +65,7 @@ void frmEditor::PufferInForm()
 void frmEditor::showField(const RecordBox& r)
 {
     const QVariant value = EditorRecords->Fields(*r.field);
+    m_shown[store::fieldIndex(*r.field)] = value;
     // An empty JokerTV text reads "Nicht einer"; a JokerTV without value shows
     // an empty box like every other field without value.
     if (r.kind == BoxKind::Joker && !value.isNull() && value.toString().isEmpty())

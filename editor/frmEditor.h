@@ -96,6 +96,11 @@ private:
     };
     static const std::array<RecordBox, 13> kRecordBoxes;
 
+    // The values of the current record as last shown or saved: a change or
+    // delete acts only while the record still holds them, so that what another
+    // program wrote in the meantime is never lost unseen.
+    store::RecordValues m_shown;
+
     void buildLayout();
     void addRecordBox(const RecordBox& r);
     void showField(const RecordBox& r);
@@ -105,4 +110,5 @@ private:
     void showNoRecord();
     void reportReadFailure(const store::Error& error);
     void reportFailure(const QString& message, const store::Error& error, const QString& status);
+    void reportChangedMeanwhile(const store::RecordChanged& changed, const QString& button, const QString& status);
 };

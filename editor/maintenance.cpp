@@ -30,6 +30,23 @@ void frmEditor::reportFailure(const QString& message, const store::Error& error,
     lblStatus->setText(status);
 }
 
+// Another program changed the record since it was shown: nothing was written,
+// the boxes keep what the user typed, and the message names the changed boxes.
+// The new values count as seen, so pressing `button` again acts knowingly.
+void frmEditor::reportChangedMeanwhile(const store::RecordChanged& changed, const QString& button, const QString& status)
+{
+    m_shown = changed.now;
+    QStringList captions;
+    for (const RecordBox& r : kRecordBoxes)
+        if (changed.fields.contains(*r.field))
+            captions << QString::fromUtf8(r.caption);
+    platform::msgBox(QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm geändert: %1.\n\n"
+                                    "Es wurde nichts gespeichert; Ihre Eingaben stehen noch in den Feldern. Ein "
+                                    "erneuter Klick auf „%2“ überschreibt die Änderungen des anderen Programms.")
+                         .arg(captions.join(QStringLiteral(", ")), button));
+    lblStatus->setText(status);
+}
+
 void frmEditor::cmdÄndern_Click()
 {
     if (!hasCurrentRecord()) {
@@ -52,15 +69,19 @@ void frmEditor::cmdÄndern_Click()
         return;
     }
 
+    const QString notSaved = QStringLiteral("Datensatz nicht geändert - es wurde nichts gespeichert");
     try {
         cancelPending(*EditorRecords);
         EditorRecords->Edit();
         FormInPuffer();
-        EditorRecords->Update();
+        m_shown = EditorRecords->UpdateIfUnchanged(m_shown);
+    } catch (const store::RecordChanged& e) {
+        cancelPending(*EditorRecords);
+        reportChangedMeanwhile(e, QStringLiteral("DS Ändern"), notSaved);
+        return;
     } catch (const store::Error& e) {
         cancelPending(*EditorRecords);
-        reportFailure(QStringLiteral("Der Datensatz konnte nicht gespeichert werden:"), e,
-                      QStringLiteral("Datensatz nicht geändert - es wurde nichts gespeichert"));
+        reportFailure(QStringLiteral("Der Datensatz konnte nicht gespeichert werden:"), e, notSaved);
         return;
     }
     lblStatus->setText(QStringLiteral("Datensatz geändert"));
@@ -84,6 +105,7 @@ void frmEditor::cmdHinzufügen_Click()
     }
     try {
         EditorRecords->MoveLast();
+        m_shown = EditorRecords->Values();
     } catch (const store::Error& e) {
         reportReadFailure(e);
         return;
@@ -100,11 +122,14 @@ void frmEditor::cmdLöschen_Click()
     if (!platform::askYesNo(QStringLiteral("Satz wirklich Löschen (j/n)?")))
         return;
 
+    const QString notDeleted = QStringLiteral("Datensatz nicht gelöscht - es wurde nichts gespeichert");
     try {
-        EditorRecords->Delete();
+        EditorRecords->DeleteIfUnchanged(m_shown);
+    } catch (const store::RecordChanged& e) {
+        reportChangedMeanwhile(e, QStringLiteral("DS Löschen"), notDeleted);
+        return;
     } catch (const store::Error& e) {
-        reportFailure(QStringLiteral("Der Datensatz konnte nicht gelöscht werden:"), e,
-                      QStringLiteral("Datensatz nicht gelöscht - es wurde nichts gespeichert"));
+        reportFailure(QStringLiteral("Der Datensatz konnte nicht gelöscht werden:"), e, notDeleted);
         return;
     }
     cmdNächster_Click();

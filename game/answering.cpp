@@ -103,8 +103,8 @@ void frmQuiz::Falsch()
 
     const QString message = QStringLiteral("Sie haben verloren ") + name
         + QStringLiteral(" und fallen auf ") + amount
-        + QStringLiteral(" € zurück. ") + letterAgain
-        + QStringLiteral(" also ") + rightText
+        + QStringLiteral(" € zurück. ") + onScreen(letterAgain)
+        + QStringLiteral(" also ") + onScreen(rightText)
         + QStringLiteral(" währe richtig gewesen. Wollen Sie eine zweite Chance?");
 
     if (platform::askYesNo(message)) {

@@ -73,11 +73,12 @@ void frmQuiz::PufferInForm()
     if (QuizRecords->IsEOF())
         QuizRecords->MoveFirst();
 
-    lblFrage->setText(store::fieldText(*QuizRecords, store::field::Frage));
-    cmdA->setText(QStringLiteral("A:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortA)));
-    cmdB->setText(QStringLiteral("B:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortB)));
-    cmdC->setText(QStringLiteral("C:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortC)));
-    cmdD->setText(QStringLiteral("D:   ") + asCaption(store::fieldText(*QuizRecords, store::field::AntwortD)));
+    const auto shown = [this](const QString& field) { return onScreen(store::fieldText(*QuizRecords, field)); };
+    lblFrage->setText(shown(store::field::Frage));
+    cmdA->setText(QStringLiteral("A:   ") + asCaption(shown(store::field::AntwortA)));
+    cmdB->setText(QStringLiteral("B:   ") + asCaption(shown(store::field::AntwortB)));
+    cmdC->setText(QStringLiteral("C:   ") + asCaption(shown(store::field::AntwortC)));
+    cmdD->setText(QStringLiteral("D:   ") + asCaption(shown(store::field::AntwortD)));
 
     // Clear what the jokers left of the previous question.
     for (QLabel* l : {lblPublikumA, lblPublikumB, lblPublikumC, lblPublikumD})
@@ -85,4 +86,14 @@ void frmQuiz::PufferInForm()
     TimerCountdown->stop();
     for (Shape* s : {ShpPubA, ShpPubB, ShpPubC, ShpPubD})
         s->setVisible(false);
+}
+
+QString frmQuiz::onScreen(const QString& text)
+{
+    // Laying out a text takes time and memory in proportion to its length:
+    // ten thousand characters still show at once, a million take seconds.
+    if (text.size() <= kShownChars)
+        return text;
+    const int end = text.at(kShownChars - 1).isHighSurrogate() ? kShownChars - 1 : kShownChars;
+    return text.left(end) + QChar(0x2026);
 }

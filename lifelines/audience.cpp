@@ -43,7 +43,7 @@ float growthSteps(const QVariant& stored)
 // the per-cent sign; a field without a value shows nothing in between.
 QString shareCaption(const QString& letter, const QVariant& stored)
 {
-    return letter + QStringLiteral(": ") + stored.toString() + QStringLiteral("%");
+    return letter + QStringLiteral(": ") + frmQuiz::onScreen(stored.toString()) + QStringLiteral("%");
 }
 
 // One tick of one bar: a step up while steps remain.

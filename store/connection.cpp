@@ -64,16 +64,16 @@ sqlite3_stmt* Connection::updateStatement(unsigned mask)
         for (int i = 0; i < kFieldCount; ++i)
             if (mask & (1u << i))
                 sets << sqlite::identifier(fieldNames().at(i)) + QStringLiteral("=?");
-        statement = prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                .arg(sqlite::identifier(kTable), sets.join(QLatin1Char(','))));
+        statement = prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                                .arg(sqlite::identifier(kTable), sets.join(QLatin1Char(',')), m_rowKey));
     }
     return statement.get();
 }
 
-QString Connection::forwardSql()
+QString Connection::forwardSql() const
 {
-    return QStringLiteral("SELECT rowid,%1 FROM %2 WHERE rowid>=?1 ORDER BY rowid LIMIT 1")
-        .arg(sqlite::identifierList(fieldNames()), sqlite::identifier(kTable));
+    return QStringLiteral("SELECT %1,%2 FROM %3 WHERE %1>=?1 ORDER BY %1 LIMIT 1")
+        .arg(m_rowKey, sqlite::identifierList(fieldNames()), sqlite::identifier(kTable));
 }
 
 sqlite::Statement Connection::forwardStatement()

@@ -45,6 +45,11 @@ public:
         transaction.commit();
     }
 
+    // The name that reaches the question table's own row key ("rowid", or the
+    // alias a column of that name does not hide); chosen once the schema is checked.
+    const QString& rowKey() const { return m_rowKey; }
+    void useRowKey(const QString& key) { m_rowKey = key; }
+
     // The INSERT of a new record and the UPDATE of a set of fields (bit i for
     // field i), each prepared once for the connection.
     sqlite3_stmt* insertStatement();
@@ -52,7 +57,7 @@ public:
 
     // The forward seek of a record set: the first record at or after key ?1,
     // with every field. Preparing it checks the schema.
-    static QString forwardSql();
+    QString forwardSql() const;
     // The forward seek for a new record set: the one OpenDatabase prepared to
     // check the schema, the first time, a fresh one after that.
     sqlite::Statement forwardStatement();
@@ -60,6 +65,7 @@ public:
 
 private:
     QString m_path;
+    QString m_rowKey = QStringLiteral("rowid");
     bool m_readOnly = false;
     // Declared before the statements, so that they are finalized first.
     sqlite::Handle m_db;

@@ -1,6 +1,6 @@
 // The record set: a position in the question table, its moves and its edits.
 // A record set keeps nothing of the table but its position (a key); every
-// move is one indexed seek on the rowid and every field read goes to the file
+// move is one indexed seek on the row key and every field read goes to the file
 // afresh, so open, moves and memory cost the same on 100 records and on a
 // million. Statements are reset right after stepping, so no read lock lingers
 // that would make the other connection's writes wait.
@@ -42,11 +42,38 @@ QVariant columnValue(sqlite3_stmt* st, int column)
 }
 
 // Binds a value the way the store writes it: no value as NULL, everything
-// else as text (the empty text stays the empty text, never NULL).
-void bindValue(sqlite3_stmt* st, int index, const QVariant& v)
+// else as text (the empty text stays the empty text, never NULL). Returns the
+// result code: a value larger than the connection takes is refused here.
+int bindValue(sqlite3_stmt* st, int index, const QVariant& v)
 {
     const bool noValue = v.typeId() != QMetaType::QString && (!v.isValid() || v.isNull());
-    sqlite::bindText(st, index, noValue ? std::nullopt : std::optional<QString>(v.toString()));
+    return sqlite::bindText(st, index, noValue ? std::nullopt : std::optional<QString>(v.toString()));
+}
+
+// Two stored values are the same only with the same type and the same value:
+// the text "5" is not the number 5, and no value is not the empty text.
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    return a.typeId() == b.typeId() && a == b;
+}
+
+Error recordGone()
+{
+    return Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht; die Änderung wurde nicht gespeichert."));
+}
+
+// Refuses a write when the record no longer holds what the caller last read.
+void requireUnchanged(const RecordValues& expected, const RecordValues& now, const QString& consequence)
+{
+    QStringList changed;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (!sameValue(expected[i], now[i]))
+            changed << fieldNames().at(i);
+    if (!changed.isEmpty())
+        throw RecordChanged(QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Programm geändert "
+                                           "(%1); %2.")
+                                .arg(changed.join(QStringLiteral(", ")), consequence),
+                            changed, now);
 }
 
 constexpr sqlite3_int64 kLowestKey = std::numeric_limits<sqlite3_int64>::min();
@@ -58,7 +85,7 @@ struct Recordset::Impl {
     std::shared_ptr<Connection> conn;
     bool closed = false;
     // Where the cursor stands. `bof` and `eof` are both true on an empty set;
-    // `key` is the rowid of the current record or of the deleted one's hole.
+    // `key` is the row key of the current record or of the deleted one's hole.
     bool bof = false;
     bool eof = false;
     bool hole = false;
@@ -84,10 +111,14 @@ struct Recordset::Impl {
         return *conn;
     }
 
+    // A statement of the record set, prepared on first use: %1 in the pattern
+    // is the table, %2 the row key.
     sqlite3_stmt* statement(sqlite::Statement& slot, const char* sqlPattern)
     {
-        if (!slot)
-            slot = connection().prepare(QString::fromLatin1(sqlPattern).arg(sqlite::identifier(kTable)));
+        if (!slot) {
+            Connection& c = connection();
+            slot = c.prepare(QString::fromLatin1(sqlPattern).arg(sqlite::identifier(kTable), c.rowKey()));
+        }
         return slot.get();
     }
     sqlite3_stmt* forwardStatement()
@@ -95,6 +126,30 @@ struct Recordset::Impl {
         if (!forward)
             forward = connection().forwardStatement();
         return forward.get();
+    }
+
+    // A read that failed from key `from` on. SQLite refuses a value larger than
+    // the connection takes without saying whose it is, so each field of the
+    // record is read by itself to name it.
+    Error readFailure(int rc, sqlite3_int64 from) const
+    {
+        if ((rc & 0xff) != SQLITE_TOOBIG)
+            return conn->readError(rc);
+        for (const QString& f : fieldNames()) {
+            sqlite::Statement probe;
+            if (sqlite::prepare(conn->handle(),
+                                QStringLiteral("SELECT %1 FROM %2 WHERE %3>=?1 ORDER BY %3 LIMIT 1")
+                                    .arg(sqlite::identifier(f), sqlite::identifier(kTable), conn->rowKey()),
+                                probe)
+                != SQLITE_OK)
+                break;
+            sqlite3_bind_int64(probe.get(), 1, from);
+            if ((sqlite3_step(probe.get()) & 0xff) == SQLITE_TOOBIG)
+                return Error(QStringLiteral("Das Feld „%1“ eines Datensatzes der Fragendatei „%2“ ist größer als %3 "
+                                            "und kann nicht gelesen werden.")
+                                 .arg(f, conn->displayPath(), sqlite::maxValueText()));
+        }
+        return conn->readError(rc);
     }
 
     // One seek from key `k`. Returns true and the key when a record was found.
@@ -107,13 +162,43 @@ struct Recordset::Impl {
             hit = true;
         });
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw conn->readError(rc);
+            throw readFailure(rc, k);
         return hit;
     }
-    bool seekFrom(sqlite3_int64 k, sqlite3_int64* found) { return seek(forwardStatement(), k, found); }
+    // The two seeks must land on the side of `k` they search: a damaged file
+    // can answer with a key behind it, and a cursor that does not move would
+    // walk forever.
+    bool seekFrom(sqlite3_int64 k, sqlite3_int64* found)
+    {
+        const bool hit = seek(forwardStatement(), k, found);
+        if (hit && *found < k)
+            throw conn->readError(SQLITE_CORRUPT);
+        return hit;
+    }
     bool seekUpTo(sqlite3_int64 k, sqlite3_int64* found)
     {
-        return seek(statement(backward, "SELECT rowid FROM %1 WHERE rowid<=?1 ORDER BY rowid DESC LIMIT 1"), k, found);
+        const bool hit = seek(statement(backward, "SELECT %2 FROM %1 WHERE %2<=?1 ORDER BY %2 DESC LIMIT 1"), k, found);
+        if (hit && *found > k)
+            throw conn->readError(SQLITE_CORRUPT);
+        return hit;
+    }
+
+    // The thirteen values of the record with key `k`; false when there is none.
+    bool readValues(sqlite3_int64 k, RecordValues& values)
+    {
+        sqlite3_stmt* st = forwardStatement();
+        sqlite3_bind_int64(st, 1, k);
+        bool hit = false;
+        const int rc = sqlite::stepOnce(st, [&](sqlite3_stmt* row) {
+            if (sqlite3_column_int64(row, 0) != k)
+                return;
+            hit = true;
+            for (int i = 0; i < kFieldCount; ++i)
+                values[i] = columnValue(row, i + 1);
+        });
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw readFailure(rc, k);
+        return hit;
     }
     bool seekFirst(sqlite3_int64* found) { return seekFrom(kLowestKey, found); }
     bool seekLast(sqlite3_int64* found) { return seekUpTo(kHighestKey, found); }
@@ -148,6 +233,17 @@ struct Recordset::Impl {
         return Error(QStringLiteral("Die Tabelle „%1“ enthält keine Datensätze.").arg(kTable));
     }
 
+    // Binds the value of field `i` for a write; throws when it is refused.
+    static void bind(Connection& c, sqlite3_stmt* st, int index, int i, const QVariant& value)
+    {
+        const int rc = bindValue(st, index, value);
+        if ((rc & 0xff) == SQLITE_TOOBIG)
+            throw Error(QStringLiteral("Der Wert für das Feld „%1“ ist größer als %2; es wurde nichts gespeichert.")
+                            .arg(fieldNames().at(i), sqlite::maxValueText()));
+        if (rc != SQLITE_OK)
+            throw c.writeError(rc);
+    }
+
     // Runs a write statement whose parameters are bound; throws the write error.
     static void write(Connection& c, sqlite3_stmt* st)
     {
@@ -155,6 +251,9 @@ struct Recordset::Impl {
         if (rc != SQLITE_DONE)
             throw c.writeError(rc == SQLITE_ROW ? sqlite3_errcode(sqlite3_db_handle(st)) : rc);
     }
+
+    RecordValues update(const RecordValues* expected);
+    void erase(const RecordValues* expected);
 };
 
 Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& table) : d(std::make_unique<Impl>())
@@ -187,7 +286,7 @@ QVariant Recordset::Fields(const QString& name) const
             value = columnValue(row, i + 1);
     });
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw p.conn->readError(rc);
+        throw p.readFailure(rc, p.key);
     return value;
 }
 
@@ -309,48 +408,71 @@ void Recordset::AddNew()
 
 void Recordset::Update()
 {
-    Impl& p = *d;
-    Connection& c = p.connection();
-    if (p.editMode == dbEditNone)
+    d->update(nullptr);
+}
+
+RecordValues Recordset::UpdateIfUnchanged(const RecordValues& expected)
+{
+    return d->update(&expected);
+}
+
+// Update, and with `expected` only while the record still holds those values;
+// then it returns what the record holds after the write.
+RecordValues Recordset::Impl::update(const RecordValues* expected)
+{
+    Connection& c = connection();
+    if (editMode == dbEditNone)
         throw Error(QStringLiteral("Es gibt nichts zu speichern: es wird gerade kein Datensatz bearbeitet oder "
                                    "hinzugefügt."));
-    const int mode = p.editMode;
-    const unsigned mask = p.collectedMask;
-    const auto values = p.collected;
-    const sqlite3_int64 key = p.key;
+    const int mode = editMode;
+    const unsigned mask = collectedMask;
+    const auto values = collected;
+    const sqlite3_int64 current = key;
     // Whatever happens below, the pending change is over: a failed Update
     // must not leave an edit open that would block the next one.
-    p.cancelPending();
+    cancelPending();
 
+    RecordValues after;
     if (mode == dbEditAdd) {
-        c.writeTransaction([&](sqlite3*) {
+        c.writeTransaction([&](sqlite3* db) {
             sqlite3_stmt* st = c.insertStatement();
             for (int i = 0; i < kFieldCount; ++i)
-                bindValue(st, i + 1, values[i]);
-            Impl::write(c, st);
+                bind(c, st, i + 1, i, values[i]);
+            write(c, st);
+            if (expected)
+                readValues(sqlite3_last_insert_rowid(db), after);
         });
-        return;
+        return after;
     }
 
     c.writeTransaction([&](sqlite3* db) {
+        if (expected) {
+            RecordValues now;
+            if (!readValues(current, now))
+                throw recordGone();
+            requireUnchanged(*expected, now, QStringLiteral("es wurde nichts gespeichert"));
+        }
         int changed = 0;
         if (mask == 0) {
             // Nothing collected: the record must still be there to count as saved.
             sqlite3_int64 found = 0;
-            changed = p.seekFrom(key, &found) && found == key ? 1 : 0;
+            changed = seekFrom(current, &found) && found == current ? 1 : 0;
         } else {
             sqlite3_stmt* st = c.updateStatement(mask);
             int index = 1;
             for (int i = 0; i < kFieldCount; ++i)
                 if (mask & (1u << i))
-                    bindValue(st, index++, values[i]);
-            sqlite3_bind_int64(st, index, key);
-            Impl::write(c, st);
+                    bind(c, st, index++, i, values[i]);
+            sqlite3_bind_int64(st, index, current);
+            write(c, st);
             changed = sqlite3_changes(db);
         }
         if (changed == 0)
-            throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht; die Änderung wurde nicht gespeichert."));
+            throw recordGone();
+        if (expected)
+            readValues(current, after);
     });
+    return after;
 }
 
 void Recordset::CancelUpdate()
@@ -361,19 +483,43 @@ void Recordset::CancelUpdate()
 
 void Recordset::Delete()
 {
-    Impl& p = *d;
-    Connection& c = p.connection();
-    p.cancelPending();
-    p.requireCurrent();
-    const sqlite3_int64 key = p.key;
+    d->erase(nullptr);
+}
+
+void Recordset::DeleteIfUnchanged(const RecordValues& expected)
+{
+    d->erase(&expected);
+}
+
+void Recordset::Impl::erase(const RecordValues* expected)
+{
+    Connection& c = connection();
+    cancelPending();
+    requireCurrent();
+    const sqlite3_int64 current = key;
     c.writeTransaction([&](sqlite3* db) {
-        sqlite3_stmt* st = p.statement(p.remove, "DELETE FROM %1 WHERE rowid=?1");
-        sqlite3_bind_int64(st, 1, key);
-        Impl::write(c, st);
+        if (expected) {
+            RecordValues now;
+            if (readValues(current, now))
+                requireUnchanged(*expected, now, QStringLiteral("er wurde nicht gelöscht"));
+        }
+        sqlite3_stmt* st = statement(remove, "DELETE FROM %1 WHERE %2=?1");
+        sqlite3_bind_int64(st, 1, current);
+        write(c, st);
         if (sqlite3_changes(db) == 0)
             throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht."));
     });
-    p.hole = true;
+    hole = true;
+}
+
+RecordValues Recordset::Values() const
+{
+    Impl& p = *d;
+    p.connection();
+    p.requireCurrent();
+    RecordValues values; // a record gone under this cursor reads as a record without values
+    p.readValues(p.key, values);
+    return values;
 }
 
 void Recordset::Close()

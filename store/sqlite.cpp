@@ -12,6 +12,24 @@ QString shownPath(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+QString maxValueText()
+{
+    static_assert(kMaxValueBytes % (1 << 20) == 0, "the limit is named in whole MiB");
+    return QStringLiteral("%1 MiB").arg(kMaxValueBytes >> 20);
+}
+
+namespace {
+
+// Turns one switch of the connection on or off and reads back that it holds:
+// a library that does not know the switch must not open the file unguarded.
+bool configure(sqlite3* db, int option, bool on)
+{
+    int now = -1;
+    return sqlite3_db_config(db, option, on ? 1 : 0, &now) == SQLITE_OK && now == (on ? 1 : 0);
+}
+
+} // namespace
+
 Handle open(const QString& path, int flags)
 {
     sqlite3* raw = nullptr;
@@ -20,6 +38,21 @@ Handle open(const QString& path, int flags)
     if (rc != SQLITE_OK)
         throw Error(QStringLiteral("Die Fragendatei „%1“ kann nicht geöffnet werden: %2.")
                         .arg(shownPath(path), describe(rc, raw)));
+    // A question file comes from anywhere: whatever its schema holds is never
+    // executed. Triggers would change or delete records behind every save,
+    // a view named like the table would run its query on every read, and
+    // functions in defaults, checks or generated columns run only when SQLite
+    // marks them harmless.
+    const bool guarded = configure(raw, SQLITE_DBCONFIG_DEFENSIVE, true)
+        && configure(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, false)
+        && configure(raw, SQLITE_DBCONFIG_ENABLE_TRIGGER, false)
+        && configure(raw, SQLITE_DBCONFIG_ENABLE_VIEW, false);
+    if (!guarded)
+        throw Error(QStringLiteral("Die Fragendatei „%1“ kann nicht sicher geöffnet werden: die SQLite-Bibliothek "
+                                   "(Version %2) ist zu alt.")
+                        .arg(shownPath(path), QString::fromLatin1(sqlite3_libversion())));
+    // No value is ever larger than this in memory, however large the file says it is.
+    sqlite3_limit(raw, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     // A double-quoted name that matches no column must be an error, not a
     // string constant: otherwise a missing field would read as its own name.
@@ -69,6 +102,45 @@ int tableColumns(sqlite3* db, const QString& table, QStringList& names)
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+int tableShape(sqlite3* db, const QString& table, TableShape& shape)
+{
+    shape = TableShape();
+    Statement list;
+    int rc = prepare(db, QStringLiteral("SELECT type, wr FROM pragma_table_list WHERE schema='main' AND name=?1 COLLATE NOCASE"),
+                     list);
+    if (rc != SQLITE_OK)
+        return rc;
+    bindText(list.get(), 1, table);
+    rc = stepOnce(list.get(), [&](sqlite3_stmt* row) {
+        shape.kind = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 0)));
+        shape.withoutRowid = sqlite3_column_int(row, 1) != 0;
+    });
+    if (rc != SQLITE_ROW)
+        return rc == SQLITE_DONE ? SQLITE_OK : rc;
+
+    Statement columns;
+    rc = prepare(db, QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?1, 'main')"), columns);
+    if (rc != SQLITE_OK)
+        return rc;
+    bindText(columns.get(), 1, table);
+    while ((rc = sqlite3_step(columns.get())) == SQLITE_ROW) {
+        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
+        shape.columns << name;
+        if (sqlite3_column_int(columns.get(), 1) != 0)
+            shape.computed << name;
+    }
+    if (rc != SQLITE_DONE)
+        return rc;
+    // A column named like a row key alias hides it; the next alias still reaches the key.
+    for (const QString alias : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
+        if (!shape.columns.contains(alias, Qt::CaseInsensitive)) {
+            shape.rowKey = alias;
+            break;
+        }
+    }
+    return SQLITE_OK;
+}
+
 int execute(sqlite3* db, const char* sql)
 {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
@@ -115,6 +187,8 @@ QString describe(int rc, sqlite3* db)
         return QStringLiteral("kein Zugriff auf die Datei");
     case SQLITE_CONSTRAINT:
         return QStringLiteral("der Wert wurde von der Datenbank abgelehnt");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("ein Wert ist größer als %1").arg(maxValueText());
     default:
         break;
     }

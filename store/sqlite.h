@@ -27,13 +27,22 @@ using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
 // How long a connection waits for a file another program holds before it gives up.
 inline constexpr int kBusyTimeoutMs = 2000;
+// The largest value, in bytes, a connection reads or writes. SQLite refuses a
+// larger one before it is ever held in memory.
+inline constexpr int kMaxValueBytes = 1 << 20;
+// kMaxValueBytes as messages name it.
+QString maxValueText();
 
 // The path as messages show it: in the platform's own spelling.
 QString shownPath(const QString& path);
 
-// Opens `path` with `flags` (SQLITE_OPEN_*) and sets what every connection of
-// the program has: the busy timeout, extended result codes, and double-quoted
-// names that are only ever names. Throws Error naming the file on failure.
+// Opens `path` with `flags` (SQLITE_OPEN_*) and sets, before the first
+// statement, what every connection of the program has: the file's schema is
+// data, never code (its triggers never fire, its views are never run, only
+// harmless functions run from it, and SQL cannot corrupt it), no value larger
+// than kMaxValueBytes, the busy timeout, extended result codes, and
+// double-quoted names that are only ever names. Throws Error naming the file
+// on failure.
 Handle open(const QString& path, int flags);
 
 // Prepares `sql`. Returns the result code; `out` holds the statement only on SQLITE_OK.
@@ -47,6 +56,21 @@ int bindText(sqlite3_stmt* st, int index, const std::optional<QString>& text);
 // The names of the columns of `table` (none when there is no such table).
 // Returns the result code of reading them.
 int tableColumns(sqlite3* db, const QString& table, QStringList& names);
+
+// How a table of the main schema is made, read from the schema without
+// running anything in the file.
+struct TableShape {
+    QString kind;          // "table", "view", "virtual" or "shadow"; empty when there is no such name
+    bool withoutRowid = false;
+    QStringList columns;   // every column by name, in order
+    QStringList computed;  // those of them without a stored value of their own (generated, hidden)
+    // The name that reaches the row's own key: "rowid", or "_rowid_" or "oid"
+    // when a column of that name hides it; empty when columns hide all three.
+    QString rowKey;
+};
+// Reads the shape of `table` (names compared as SQLite does); returns the
+// result code of reading it.
+int tableShape(sqlite3* db, const QString& table, TableShape& shape);
 
 // Runs SQL without parameters or results; returns the result code.
 int execute(sqlite3* db, const char* sql);

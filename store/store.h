@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <array>
 #include <memory>
 #include <stdexcept>
 
@@ -48,6 +49,21 @@ const QStringList& fieldNames();
 inline constexpr int kFieldCount = 13;
 // Position of a field in fieldNames(), or -1 for a name that is no field.
 int fieldIndex(const QString& name);
+
+// The thirteen values of one record, in the order of fieldNames(); a null
+// QVariant is a field without a value.
+using RecordValues = std::array<QVariant, kFieldCount>;
+
+// A change or delete refused because the record no longer holds the values the
+// caller last read of it: another program changed it in the meantime.
+struct RecordChanged : Error {
+    RecordChanged(const QString& message, QStringList changedFields, RecordValues nowStored)
+        : Error(message), fields(std::move(changedFields)), now(std::move(nowStored))
+    {
+    }
+    QStringList fields; // the fields that differ, in table order
+    RecordValues now;   // what the record holds now
+};
 
 // Recordset::EditMode(): nothing pending, Edit pending, AddNew pending.
 enum EditModeValue { dbEditNone = 0, dbEditInProgress = 1, dbEditAdd = 2 };
@@ -122,6 +138,17 @@ public:
     void CancelUpdate();
     void Delete();
     void Close();
+
+    // Guarding against another program's changes. Values() reads the current
+    // record's thirteen values in one go. UpdateIfUnchanged after Edit, and
+    // DeleteIfUnchanged, act only while the record still holds `expected`,
+    // compared inside the write transaction; otherwise nothing is written and
+    // RecordChanged names the fields that differ. UpdateIfUnchanged returns
+    // what the record holds after the write (after AddNew: the new record,
+    // nothing compared).
+    RecordValues Values() const;
+    RecordValues UpdateIfUnchanged(const RecordValues& expected);
+    void DeleteIfUnchanged(const RecordValues& expected);
 
 private:
     struct Impl;

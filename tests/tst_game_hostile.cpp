@@ -179,6 +179,10 @@ class TestGameHostile : public QObject {
                 r[QStringLiteral("AntwortA")] = kLongAnswer;
                 r[QStringLiteral("AntwortB")] = kLongAnswer;
                 r[QStringLiteral("PublikumA")] = kLong;
+            } else if (kind == QLatin1String("20,000-character question and answers")) {
+                r[QStringLiteral("Frage")] = kLong + kLong;
+                r[QStringLiteral("AntwortA")] = kLongAnswer + kLongAnswer;
+                r[QStringLiteral("PublikumA")] = kLong + kLong;
             } else if (kind == QLatin1String("right-to-left text")) {
                 r[QStringLiteral("Frage")] = kRtl;
                 r[QStringLiteral("AntwortA")] = QStringLiteral("שלום");
@@ -279,6 +283,11 @@ private slots:
             << QStringLiteral("10,000-character question and answers") << true << false << kLong
             << QStringLiteral("A:   ") + kLongAnswer << QStringLiteral("A") << QStringLiteral("AB")
             << QStringLiteral("A: ") + kLong + QStringLiteral("%") << 0;
+        // Longer than the window lays out in good time: shown cut, stored whole.
+        QTest::newRow("20,000-character question and answers")
+            << QStringLiteral("20,000-character question and answers") << true << false << kLong + QStringLiteral("…")
+            << QStringLiteral("A:   ") + kLongAnswer + QStringLiteral("…") << QStringLiteral("A") << QStringLiteral("AB")
+            << QStringLiteral("A: ") + kLong + QStringLiteral("…%") << 0;
         QTest::newRow("right-to-left text")
             << QStringLiteral("right-to-left text") << true << false << kRtl << QStringLiteral("A:   שלום")
             << QStringLiteral("A") << QStringLiteral("AB") << QStringLiteral("A: ٤٠%") << 0;

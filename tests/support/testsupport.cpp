@@ -104,7 +104,7 @@ QList<Record> readQuestionFile(const QString& path)
     for (const QString& f : store::fieldNames())
         sql += QStringLiteral("\"%1\",").arg(f);
     sql.chop(1);
-    sql += QStringLiteral(" FROM \"%1\" ORDER BY rowid").arg(store::kTable);
+    sql += QStringLiteral(" FROM \"%1\" ORDER BY _rowid_").arg(store::kTable);
     sqlite3_stmt* st = nullptr;
     check(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), db, "prepare");
     QList<Record> out;

@@ -28,8 +28,9 @@ QList<Record> sampleRecords(int count, RightLetters letters = RightLetters::AllA
 // Creates `path` with the question table and the records, in order.
 void writeQuestionFile(const QString& path, const QList<Record>& records);
 
-// Reads every record of the file in table order through a separate SQLite
-// connection: what is really on disk.
+// Reads every record of the file in table order (by the row key, even where
+// a column is named rowid) through a separate SQLite connection: what is
+// really on disk.
 QList<Record> readQuestionFile(const QString& path);
 
 // The raw bytes of one field of the first record, straight from the file.
