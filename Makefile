@@ -35,7 +35,9 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure
 
+# bench_quizdb compares quizdb with the sqlite3 shell.
 bench: build
+	$(MAKE) deps EXTRA_PACKAGES="sqlite3"
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
