@@ -178,6 +178,64 @@ QString sqlValue(const QString& file, const char* query)
     return value;
 }
 
+// A stream that hands out one byte per read, like a slow pipe: every byte of
+// the CSV is a boundary between two reads.
+class Trickle : public QIODevice {
+public:
+    explicit Trickle(const QByteArray& data) : m_data(data) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* to, qint64 max) override
+    {
+        if (max <= 0 || m_pos >= m_data.size())
+            return 0;
+        *to = m_data[m_pos++];
+        return 1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_data;
+    qsizetype m_pos = 0;
+};
+
+// Everything the CSV reader makes of what `device` delivers: each record's
+// line and values, each fault, or the refusal of the header.
+QString readerOutcome(QIODevice& device)
+{
+    QStringList seen;
+    try {
+        quizdb::CsvReader reader(device, QStringLiteral("t.csv"));
+        quizdb::CsvRow row;
+        QList<quizdb::CsvFault> faults;
+        for (;;) {
+            const quizdb::CsvReader::Result result = reader.next(row, faults);
+            for (const quizdb::CsvFault& f : faults)
+                seen << quizdb::describeFault(QStringLiteral("t.csv"), f);
+            faults.clear();
+            if (result != quizdb::CsvReader::Result::Record)
+                return seen.join(QLatin1Char('\n'));
+            QStringList values;
+            for (const quizdb::RawValue& v : row.values)
+                values << (v.null ? QStringLiteral("NULL") : QString::fromUtf8(v.bytes()));
+            seen << QString::number(row.line) + ": " + values.join(QLatin1Char('|'));
+        }
+    } catch (const quizdb::Error& e) {
+        return seen.join(QLatin1Char('\n')) + "\n" + e.message();
+    }
+}
+
+// The reader reads a CSV that arrives a byte at a time as it reads it whole.
+void readsAlikeInPieces(const QByteArray& csv)
+{
+    QBuffer whole;
+    whole.setData(csv);
+    whole.open(QIODevice::ReadOnly);
+    Trickle pieces(csv);
+    QCOMPARE(readerOutcome(pieces), readerOutcome(whole));
+}
+
 // Records 1..n with Nummer n and the right answers going round A to D.
 QList<Record> sampleRecords(int n)
 {
@@ -252,6 +310,7 @@ private slots:
         QFETCH(int, records);
         QFETCH(QString, field);
         QFETCH(QString, value);
+        readsAlikeInPieces(csv);
         const QList<quizdb::CsvRecord> got = quizdb::parseCsv(csv, QStringLiteral("t.csv"));
         QCOMPARE(got.size(), records);
         if (!records)
@@ -301,6 +360,7 @@ private slots:
     {
         QFETCH(QByteArray, csv);
         QFETCH(QStringList, mustSay);
+        readsAlikeInPieces(csv);
         try {
             quizdb::parseCsv(csv, QStringLiteral("t.csv"));
             QFAIL("accepted");

@@ -14,6 +14,8 @@ constexpr qsizetype kChunk = 128 * 1024;
 
 const QString kLoneCr = QStringLiteral("Einzelnes Wagenrücklaufzeichen (CR) im Feld; Zeilenumbrüche im Text "
                                        "gehören in Anführungszeichen.");
+const QString kNotUtf8 = QStringLiteral("Der Text ist kein gültiges UTF-8; bitte die Datei als UTF-8 speichern.");
+const QString kNul = QStringLiteral("Der Text enthält ein Nullzeichen.");
 
 } // namespace
 
@@ -27,7 +29,9 @@ QString describeFault(const QString& name, const CsvFault& fault)
 
 CsvReader::CsvReader(QIODevice& device, QString name) : m_device(device), m_name(std::move(name))
 {
-    m_buffer.resize(kChunk);
+    // A small input (a text in memory, a short file) gets a buffer of its size.
+    const qint64 known = m_device.isSequential() ? kChunk : m_device.size() - m_device.pos() + 1;
+    m_buffer.resize(qBound<qint64>(16, known, kChunk));
     const QStringList& fields = store::fieldNames();
     const QString all = fields.join(QStringLiteral(", "));
 
@@ -63,10 +67,8 @@ CsvReader::CsvReader(QIODevice& device, QString name) : m_device(device), m_name
         const QByteArrayView bytes = unquoted(m_spans[c]);
         const Utf8Scan utf8 = scanUtf8(bytes.data(), bytes.size());
         const QString number = QString::number(c + 1);
-        if (!utf8.valid)
-            fail(m_spans[c].line, number, QStringLiteral("Der Text ist kein gültiges UTF-8; bitte die Datei als UTF-8 speichern."));
-        if (utf8.nul)
-            fail(m_spans[c].line, number, QStringLiteral("Der Text enthält ein Nullzeichen."));
+        if (!utf8.valid || utf8.nul)
+            fail(m_spans[c].line, number, utf8.valid ? kNul : kNotUtf8);
         const QString column = store::textFromUtf8(bytes);
         if (!fields.contains(column))
             fail(headerLine, {}, QStringLiteral("Unbekannte Spalte %1 in der Kopfzeile; erlaubt sind genau %2.").arg(quoted(column), all));
@@ -226,13 +228,19 @@ bool CsvReader::refill()
         }
         m_buffer.resize(std::min(m_buffer.size() * 2, kMaxLineBytes));
     }
-    const qint64 got = m_device.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
-    if (got < 0)
-        throw Error(QStringLiteral("%1 lässt sich nicht weiter lesen: %2").arg(m_name, m_device.errorString()));
-    if (got == 0)
-        m_atEnd = true;
-    m_end += got;
-    m_read += got;
+    // The buffer is filled up (or the input ends): a pipe that hands out a few
+    // bytes at a time must not make a long line be scanned again for each.
+    while (m_end < m_buffer.size()) {
+        const qint64 got = m_device.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        if (got < 0)
+            throw Error(QStringLiteral("%1 lässt sich nicht weiter lesen: %2").arg(m_name, m_device.errorString()));
+        if (got == 0) {
+            m_atEnd = true;
+            break;
+        }
+        m_end += got;
+        m_read += got;
+    }
     return true;
 }
 
@@ -294,6 +302,7 @@ CsvReader::Result CsvReader::next(CsvRow& row, QList<CsvFault>& faults)
     }
 
     row.line = m_line;
+    row.values = {}; // a line of the wrong length has no values
     const int expected = int(m_header.size());
     if (m_count < expected) {
         faults.append({m_line, fieldName(m_count),
@@ -314,11 +323,8 @@ CsvReader::Result CsvReader::next(CsvRow& row, QList<CsvFault>& faults)
             value.null = !span.quoted && bytes.isEmpty();
             const Utf8Scan utf8 = scanUtf8(bytes.data(), bytes.size());
             value.codePoints = utf8.codePoints;
-            if (!utf8.valid)
-                faults.append({span.line, fieldName(c),
-                               QStringLiteral("Der Text ist kein gültiges UTF-8; bitte die Datei als UTF-8 speichern.")});
-            else if (utf8.nul)
-                faults.append({span.line, fieldName(c), QStringLiteral("Der Text enthält ein Nullzeichen.")});
+            if (!utf8.valid || utf8.nul)
+                faults.append({span.line, fieldName(c), utf8.valid ? kNul : kNotUtf8});
         }
     }
     skipLine();
