@@ -155,12 +155,15 @@ qint64 forEachRecord(sqlite3* db, const QString& file, const QString& key, Each 
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         ++position;
         for (int i = 0; i < store::kFieldCount; ++i) {
+            // The column's value read directly: quizdb's connections belong to
+            // one thread, where the value needs no protection.
+            sqlite3_value* value = sqlite3_column_value(st, i);
             RawValue& v = record[i];
-            v.data = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            v.size = sqlite3_column_bytes(st, i);
+            v.data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            v.size = sqlite3_value_bytes(value);
             // No text: no value, or a conversion that found no memory.
             v.null = !v.data;
-            if (v.null && sqlite3_column_type(st, i) != SQLITE_NULL)
+            if (v.null && sqlite3_value_type(value) != SQLITE_NULL)
                 failOnNoMemory(SQLITE_NOMEM);
         }
         each(position, record);
