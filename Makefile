@@ -67,7 +67,9 @@ package:
 	  -DCMAKE_MODULE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
 	cmake --build $(PACKAGE_BUILD) --target package
 
+# bench_quizdb compares quizdb with the sqlite3 shell.
 bench: configure
+	$(MAKE) deps EXTRA_PACKAGES="sqlite3"
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/personality.h>
+#include <sys/resource.h>
 
 using testsupport::Record;
 using testsupport::sampleRecords;
@@ -37,10 +39,21 @@ struct Run {
     QByteArray outBytes;
 };
 
-Run runQuizdb(const QStringList& args)
+// Runs quizdb with `input` on its standard input. `addressSpaceKiB` (0: none)
+// limits the memory it may map, on a fixed address layout so that the same
+// limit always cuts at the same place.
+Run runQuizdb(const QStringList& args, const QByteArray& input = {}, qint64 addressSpaceKiB = 0)
 {
     QProcess p;
+    if (addressSpaceKiB)
+        p.setChildProcessModifier([addressSpaceKiB] {
+            personality(ADDR_NO_RANDOMIZE);
+            const rlimit limit{rlim_t(addressSpaceKiB) * 1024, rlim_t(addressSpaceKiB) * 1024};
+            setrlimit(RLIMIT_AS, &limit);
+        });
     p.start(QStringLiteral(QUIZDB_EXE), args);
+    p.write(input);
+    p.closeWriteChannel();
     if (!p.waitForFinished(120000))
         qFatal("quizdb did not finish");
     Run r;
@@ -95,6 +108,135 @@ QByteArray csvOf(const QList<Record>& records)
         out += fields.join(',') + "\n";
     }
     return out;
+}
+
+// A CSV of `rows` playable records written the way export writes them (CRLF,
+// quotes only where needed), with umlauts, quoted commas and all three kinds of
+// JokerTV; `rows` 0 writes until the file is larger than 64 MiB. `last` is
+// appended as the last line. Returns the size in bytes.
+qint64 writeLargeCsv(const QString& path, int rows, const QByteArray& last = {})
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return -1;
+    QByteArray chunk = kHeader + "\r\n";
+    const char* cities[] = {"Köln", "Görlitz", "Lübeck", "München"};
+    const char* letters = "ABCD";
+    qint64 size = 0;
+    for (int i = 0; rows ? i < rows : size + chunk.size() <= 64 * 1024 * 1024; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        chunk += QByteArray::number(i % 99 + 1) + ',';
+        chunk += i % 5 ? "Welche Stadt liegt näher an " + QByteArray(cities[i % 4]) + "? Nr. " + n
+                       : "\"Wer sagte „Hallo, Welt“ in " + QByteArray(cities[i % 4]) + "? Nr. " + n + '"';
+        for (int a = 0; a < 4; ++a)
+            chunk += ',' + QByteArray(cities[(i + a) % 4]) + ' ' + n;
+        chunk += ',' + QByteArray(1, letters[i % 4]) + ',' + QByteArray(1, letters[(i + 1) % 4]) + ",40,30,20,10,";
+        chunk += i % 3 == 0 ? "" : i % 3 == 1 ? "\"\"" : "Tipp";
+        chunk += "\r\n";
+        if (chunk.size() > 1024 * 1024) {
+            size += f.write(chunk);
+            chunk.clear();
+        }
+    }
+    size += f.write(chunk + last);
+    return size;
+}
+
+// True when both files hold the same bytes (read a piece at a time).
+bool sameBytes(const QString& a, const QString& b)
+{
+    QFile fa(a), fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.size() != fb.size())
+        return false;
+    while (!fa.atEnd())
+        if (fa.read(1024 * 1024) != fb.read(1024 * 1024))
+            return false;
+    return true;
+}
+
+// Runs SQL on the file at `file` (made when missing) through plain SQLite.
+void sql(const QString& file, const QString& statements)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, statements.toUtf8().constData(), nullptr, nullptr, &error);
+    const QByteArray message = error ? QByteArray(error) : QByteArray();
+    sqlite3_free(error);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, message.constData());
+}
+
+// The first column of the first row of `query` on `file`, as text.
+QString sqlValue(const QString& file, const char* query)
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    QString value = QStringLiteral("<none>");
+    if (sqlite3_open(file.toUtf8().constData(), &db) == SQLITE_OK && sqlite3_prepare_v2(db, query, -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return value;
+}
+
+// A stream that hands out one byte per read, like a slow pipe: every byte of
+// the CSV is a boundary between two reads.
+class Trickle : public QIODevice {
+public:
+    explicit Trickle(const QByteArray& data) : m_data(data) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* to, qint64 max) override
+    {
+        if (max <= 0 || m_pos >= m_data.size())
+            return 0;
+        *to = m_data[m_pos++];
+        return 1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_data;
+    qsizetype m_pos = 0;
+};
+
+// Everything the CSV reader makes of what `device` delivers: each record's
+// line and values, each fault, or the refusal of the header.
+QString readerOutcome(QIODevice& device)
+{
+    QStringList seen;
+    try {
+        quizdb::CsvReader reader(device, QStringLiteral("t.csv"));
+        quizdb::CsvRow row;
+        QList<quizdb::CsvFault> faults;
+        for (;;) {
+            const quizdb::CsvReader::Result result = reader.next(row, faults);
+            for (const quizdb::CsvFault& f : faults)
+                seen << quizdb::describeFault(QStringLiteral("t.csv"), f);
+            faults.clear();
+            if (result != quizdb::CsvReader::Result::Record)
+                return seen.join(QLatin1Char('\n'));
+            QStringList values;
+            for (const quizdb::RawValue& v : row.values)
+                values << (v.null ? QStringLiteral("NULL") : QString::fromUtf8(v.bytes()));
+            seen << QString::number(row.line) + ": " + values.join(QLatin1Char('|'));
+        }
+    } catch (const quizdb::Error& e) {
+        return seen.join(QLatin1Char('\n')) + "\n" + e.message();
+    }
+}
+
+// The reader reads a CSV that arrives a byte at a time as it reads it whole.
+void readsAlikeInPieces(const QByteArray& csv)
+{
+    QBuffer whole;
+    whole.setData(csv);
+    whole.open(QIODevice::ReadOnly);
+    Trickle pieces(csv);
+    QCOMPARE(readerOutcome(pieces), readerOutcome(whole));
 }
 
 } // namespace
@@ -162,6 +304,7 @@ private slots:
         QFETCH(int, records);
         QFETCH(QString, field);
         QFETCH(QString, value);
+        readsAlikeInPieces(csv);
         const QList<quizdb::CsvRecord> got = quizdb::parseCsv(csv, QStringLiteral("t.csv"));
         QCOMPARE(got.size(), records);
         if (!records)
@@ -201,11 +344,17 @@ private slots:
             << QStringList{"Zeile 5", "„PublikumD“"};
         QTest::newRow("NUL character") << h + row(QByteArray("a\0b", 3)) << QStringList{"Zeile 2", "„Frage“", "Nullzeichen"};
         QTest::newRow("lone CR") << h + row("a\rb") << QStringList{"Zeile 2", "„Frage“"};
+        QTest::newRow("lone CR after a closing quote at the end")
+            << h + row("x", "\"Tipp\"") + "\r"
+            << QStringList{"Zeile 2", "„JokerTV“", "Nach dem schließenden Anführungszeichen steht ein einzelnes Wagenrücklaufzeichen (CR)"};
+        QTest::newRow("line over 1 MiB") << h + row(QByteArray(2 * 1024 * 1024, 'x'))
+                                         << QStringList{"Zeile 2", "„Frage“", "länger als 1 MiB"};
     }
     void refusesBadCsv()
     {
         QFETCH(QByteArray, csv);
         QFETCH(QStringList, mustSay);
+        readsAlikeInPieces(csv);
         try {
             quizdb::parseCsv(csv, QStringLiteral("t.csv"));
             QFAIL("accepted");
@@ -342,15 +491,16 @@ private slots:
         QVERIFY(r.err.size() < 2000); // the text itself is not echoed back
         QVERIFY(!QFileInfo::exists(path("neu.mdb")));
 
-        // A CSV far larger than any question set is refused before it is parsed.
+        // A file of 64 MiB of zero bytes has no line break: it is refused at
+        // its first line once that is longer than any record can be.
         {
             QFile big(path("big.csv"));
             QVERIFY(big.open(QIODevice::WriteOnly));
-            QVERIFY(big.resize(quizdb::kMaxCsvBytes + 1));
+            QVERIFY(big.resize(64 * 1024 * 1024 + 1));
         }
         r = runQuizdb({"create", path("neu.mdb"), path("big.csv")});
         QCOMPARE(r.code, 2);
-        QVERIFY2(r.err.contains("größer als 64 MiB"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("big.csv, Zeile 1, Feld 1: Die Zeile ist hier schon länger als 1 MiB"), qPrintable(r.err));
         QVERIFY(!QFileInfo::exists(path("neu.mdb")));
     }
 
@@ -667,6 +817,318 @@ private slots:
         QCOMPARE(runQuizdb({"export", path("fragen.mdb")}).outBytes, readBytes(QStringLiteral(QUIZ_CSV)));
     }
 
+    // ---- at any size ---------------------------------------------------------------------
+
+    void largeCsvRoundTrip()
+    {
+        // Larger than 64 MiB, made and written out again in less address space
+        // than twice its size: only a reader that streams gets through.
+        const QString csv = path("gross.csv");
+        QVERIFY(writeLargeCsv(csv, 0) > 64 * 1024 * 1024);
+        const qint64 limitKiB = 128 * 1024;
+        Run r = runQuizdb({"create", path("gross.mdb"), csv}, {}, limitKiB);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        r = runQuizdb({"export", "-o", path("zurück.csv"), path("gross.mdb")}, {}, limitKiB);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(sameBytes(csv, path("zurück.csv")));
+    }
+
+    void faultInLastLineOfLargeCsv_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("create") << "create";
+        QTest::newRow("import") << "import";
+    }
+    void faultInLastLineOfLargeCsv()
+    {
+        // 100,000 records, far more than SQLite's cache holds: rolling back
+        // undoes pages already written to the file.
+        QFETCH(QString, command);
+        const QString file = path("a.mdb");
+        if (command == "import")
+            testsupport::writeQuestionFile(file, sampleRecords(5, kRoundRobin));
+        const QByteArray before = readBytes(file);
+        writeLargeCsv(path("in.csv"), 100000, row().replace(",A,B,", ",E,B,") + "\r\n");
+
+        const Run r = runQuizdb({command, file, path("in.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("enthält 1 Fehler; nichts wurde geschrieben:\n  in.csv, Zeile 100002, Feld „Richtig“: „E“"),
+                 qPrintable(r.err));
+        if (command == "create")
+            QVERIFY(!QFileInfo::exists(file));
+        else
+            QCOMPARE(readBytes(file), before);
+        QVERIFY(!QFileInfo::exists(file + "-journal"));
+    }
+
+    void readsStandardInput()
+    {
+        const QList<Record> records = sampleRecords(3, kRoundRobin);
+        Run r = runQuizdb({"create", path("a.mdb"), "-"}, csvOf(records));
+        QCOMPARE(r.code, 0);
+        QCOMPARE(describe(testsupport::readQuestionFile(path("a.mdb"))), describe(records));
+
+        r = runQuizdb({"import", path("a.mdb"), "-"}, kHeader + "\n" + row().replace(",A,B,", ",A,A,") + "\n");
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.startsWith("Die Standardeingabe enthält 1 Fehler; nichts wurde geschrieben:\n"
+                                  "  Standardeingabe, Zeile 2, Feld „Fraglich“: ist gleich Richtig"),
+                 qPrintable(r.err));
+        QCOMPARE(testsupport::readQuestionFile(path("a.mdb")).size(), 3);
+    }
+
+    void countsInGerman_data()
+    {
+        // Records in the CSV or the question file; the first `faulty` of them
+        // have Richtig "E" (one fault each).
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("faulty");
+        QTest::addColumn<QString>("mustSay");
+        QTest::newRow("create 1") << "create" << 1 << 0 << "mit 1 Frage angelegt.\n";
+        QTest::newRow("create 2") << "create" << 2 << 0 << "mit 2 Fragen angelegt.\n";
+        QTest::newRow("import 1") << "import" << 1 << 0 << "1 Frage an";
+        QTest::newRow("import 2") << "import" << 2 << 0 << "2 Fragen an";
+        QTest::newRow("check 1") << "check" << 1 << 0 << "Der eine Datensatz ist in Ordnung.\n";
+        QTest::newRow("check 1 of 1") << "check" << 1 << 1 << "\n1 von 1 Datensatz verstößt gegen das Datenmodell.\n";
+        QTest::newRow("check 2 of 3") << "check" << 3 << 2 << "\n2 von 3 Datensätzen verstoßen gegen das Datenmodell.\n";
+        QTest::newRow("1 fault") << "create" << 3 << 1 << "enthält 1 Fehler;";
+        QTest::newRow("31 faults") << "create" << 31 << 31
+                                   << "Zeile 31, Feld „Richtig“: „E“ ist keiner der Großbuchstaben A, B, C, D.\n"
+                                      "  … und 1 weiterer Fehler.";
+        QTest::newRow("32 faults") << "import" << 32 << 32
+                                   << "Zeile 31, Feld „Richtig“: „E“ ist keiner der Großbuchstaben A, B, C, D.\n"
+                                      "  … und 2 weitere Fehler.";
+    }
+    void countsInGerman()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, records);
+        QFETCH(int, faulty);
+        QFETCH(QString, mustSay);
+        QList<Record> list = sampleRecords(records, kRoundRobin);
+        for (int i = 0; i < faulty; ++i)
+            list[i][QStringLiteral("Richtig")] = QStringLiteral("E");
+        if (command == "check") {
+            testsupport::writeQuestionFile(path("a.mdb"), list);
+        } else {
+            if (command == "import")
+                testsupport::writeQuestionFile(path("a.mdb"), {});
+            writeBytes(path("in.csv"), csvOf(list));
+        }
+        QStringList args{command, path("a.mdb")};
+        if (command != "check")
+            args << path("in.csv");
+        const Run r = runQuizdb(args);
+        QCOMPARE(r.code, faulty ? (command == "check" ? 1 : 2) : 0);
+        QVERIFY2((r.out + r.err).contains(mustSay), qPrintable(r.out + r.err));
+    }
+
+    // ---- hostile input ---------------------------------------------------------------------
+
+    void percentInCsvName()
+    {
+        // A name with %1 and %2 in it is shown as it is, and the count stays a count.
+        const QString csv = path("fragen%1%2.csv");
+        writeBytes(csv, kHeader + "\n" + row().replace(",A,B,", ",A,A,") + "\n");
+        const Run r = runQuizdb({"create", path("a.mdb"), csv});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.startsWith("Die CSV-Datei „" + csv + "“ enthält 1 Fehler; nichts wurde geschrieben:\n"
+                                  "  fragen%1%2.csv, Zeile 2, Feld „Fraglich“:"),
+                 qPrintable(r.err));
+    }
+
+    void lengthsInCharacters_data()
+    {
+        // Counted as the editor cuts its boxes: a character is a code point, so
+        // an emoji (two UTF-16 units) is one and an accent combined with its
+        // letter is one more.
+        const QString emoji = QStringLiteral("\U0001F600");
+        const QString combined = QStringLiteral("e\u0301");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("mustSay"); // empty: accepted
+        QTest::newRow("110 emoji question") << "Frage" << emoji.repeated(110) << "";
+        QTest::newRow("111 emoji question") << "Frage" << emoji.repeated(111)
+                                            << "„Frage“: ist 111 Zeichen lang; erlaubt sind höchstens 110.";
+        QTest::newRow("40 emoji answer") << "AntwortB" << emoji.repeated(40) << "";
+        QTest::newRow("20 accented letters, 40 characters") << "AntwortC" << combined.repeated(20) << "";
+        QTest::newRow("21 accented letters, 42 characters") << "AntwortC" << combined.repeated(21)
+                                                            << "„AntwortC“: ist 42 Zeichen lang";
+        QTest::newRow("2 emoji Nummer") << "Nummer" << emoji.repeated(2) << "";
+        QTest::newRow("3 emoji Nummer") << "Nummer" << emoji.repeated(3) << "„Nummer“: ist 3 Zeichen lang";
+    }
+    void lengthsInCharacters()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, mustSay);
+        QList<Record> records = sampleRecords(1, kRoundRobin);
+        records[0][field] = value;
+
+        // The same verdict from the CSV (create) and from a question file (check).
+        writeBytes(path("in.csv"), csvOf(records));
+        const Run made = runQuizdb({"create", path("neu.mdb"), path("in.csv")});
+        QCOMPARE(made.code, mustSay.isEmpty() ? 0 : 2);
+        QVERIFY2(made.err.contains(mustSay), qPrintable(made.err));
+        testsupport::writeQuestionFile(path("a.mdb"), records);
+        const Run checked = runQuizdb({"check", path("a.mdb")});
+        QCOMPARE(checked.code, mustSay.isEmpty() ? 0 : 1);
+        QVERIFY2(checked.out.contains(mustSay), qPrintable(checked.out));
+    }
+
+    void uncheckedRoundTrip()
+    {
+        // What the editor can store but the game cannot play goes out and comes
+        // back as it was with --ohne-pruefung, and only with it.
+        QList<Record> records = sampleRecords(4, kRoundRobin);
+        records[0][QStringLiteral("Richtig")] = QStringLiteral("X");
+        records[1][QStringLiteral("PublikumA")] = QStringLiteral("99");
+        records[2][QStringLiteral("Frage")] = QVariant();
+        records[3][QStringLiteral("Fraglich")] = records[3][QStringLiteral("Richtig")];
+        testsupport::writeQuestionFile(path("a.mdb"), records);
+        const Run exported = runQuizdb({"export", path("a.mdb")});
+        QCOMPARE(exported.code, 0);
+        writeBytes(path("out.csv"), exported.outBytes);
+
+        Run r = runQuizdb({"create", path("b.mdb"), path("out.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("enthält 4 Fehler"), qPrintable(r.err));
+        r = runQuizdb({"create", "--ohne-pruefung", path("b.mdb"), path("out.csv")});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(describe(testsupport::readQuestionFile(path("b.mdb"))), describe(records));
+        QCOMPARE(runQuizdb({"export", path("b.mdb")}).outBytes, exported.outBytes);
+        r = runQuizdb({"import", path("b.mdb"), "--ohne-pruefung", path("out.csv")});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(testsupport::readQuestionFile(path("b.mdb")).size(), 8);
+
+        // The lengths still hold, and so does all or nothing.
+        const QByteArray before = readBytes(path("b.mdb"));
+        writeBytes(path("long.csv"), exported.outBytes + row(QByteArray(111, 'x')) + "\r\n");
+        r = runQuizdb({"import", "--ohne-pruefung", path("b.mdb"), path("long.csv")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("Zeile 6, Feld „Frage“: ist 111 Zeichen lang"), qPrintable(r.err));
+        QCOMPARE(readBytes(path("b.mdb")), before);
+    }
+
+    void hostileQuestionFile_data()
+    {
+        // A file made by someone else: its schema is never executed, and what
+        // quizdb cannot address safely is refused without a change to the file.
+        QTest::addColumn<QString>("schema"); // SQL that makes the file
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mustSay");
+        QTest::addColumn<QString>("afterwards"); // SQL on the file afterwards, and its
+        QTest::addColumn<QString>("holds");      // expected value
+
+        const QString fields = "Nummer TEXT, Frage TEXT, AntwortA TEXT, AntwortB TEXT, AntwortC TEXT, AntwortD TEXT, "
+                               "Richtig TEXT, Fraglich TEXT, PublikumA TEXT, PublikumB TEXT, PublikumC TEXT, "
+                               "PublikumD TEXT, JokerTV TEXT";
+        const QString values = "'Frage', 'a', 'b', 'c', 'd', 'A', 'B', '40', '30', '20', '10', NULL";
+        const QString table = "CREATE TABLE \"Zada-VI-VOZ\" (Satz INTEGER PRIMARY KEY, " + fields + ");"
+                              "INSERT INTO \"Zada-VI-VOZ\" (Nummer, Frage, AntwortA, AntwortB, AntwortC, AntwortD, "
+                              "Richtig, Fraglich, PublikumA, PublikumB, PublikumC, PublikumD, JokerTV) VALUES ('1', " +
+                              values + "), ('2', " + values + ");";
+        const QString count = "SELECT count(*) FROM \"Zada-VI-VOZ\"";
+        const QString trigger = "CREATE TABLE side(x);"
+                                "CREATE TRIGGER evil AFTER INSERT ON \"Zada-VI-VOZ\" BEGIN "
+                                "DELETE FROM \"Zada-VI-VOZ\" WHERE rowid <> NEW.rowid; INSERT INTO side VALUES('ran'); END;";
+        QTest::newRow("trigger on insert, import") << table + trigger << "import" << 0 << "2 Fragen an"
+                                                   << "SELECT (" + count + ") || '/' || (SELECT count(*) FROM side)" << "4/0";
+        QTest::newRow("trigger, check") << table + trigger << "check" << 1
+                                        << "Trigger „evil“ zur Tabelle „Zada-VI-VOZ“: ein Trigger in einer Fragendatei "
+                                           "wird vom Spiel, vom Editor und von quizdb nie ausgeführt"
+                                        << count << "2";
+        QTest::newRow("view beside the table, check") << table + "CREATE VIEW v AS SELECT 1;" << "check" << 1
+                                                      << "Sicht „v“:" << count << "2";
+        const QString endless = "CREATE VIEW \"Zada-VI-VOZ\" AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
+                                "FROM c) SELECT x AS Nummer, x AS Frage, x AS AntwortA, x AS AntwortB, x AS AntwortC, x "
+                                "AS AntwortD, x AS Richtig, x AS Fraglich, x AS PublikumA, x AS PublikumB, x AS "
+                                "PublikumC, x AS PublikumD, x AS JokerTV FROM c;";
+        for (const QString command : {"check", "export", "import"})
+            QTest::newRow(qPrintable("endless view named like the table, " + command))
+                << endless << command << 2 << "„Zada-VI-VOZ“ ist dort keine Tabelle, sondern eine Sicht (VIEW)."
+                << "SELECT type FROM sqlite_schema" << "view";
+        // The first record has the highest value in a column called rowid: it
+        // is still the first.
+        QTest::newRow("column named rowid")
+            << "CREATE TABLE \"Zada-VI-VOZ\" (rowid TEXT, " + fields + ");"
+               "INSERT INTO \"Zada-VI-VOZ\" VALUES ('9', '1', 'Frage', 'a', 'b', 'c', 'd', 'E', 'B', '40', '30', '20', '10', NULL),"
+               "('1', '2', " + values + ");"
+            << "check" << 1 << "Satz 1 (Nummer „1“), Feld „Richtig“" << count << "2";
+        QTest::newRow("all three row aliases shadowed")
+            << "CREATE TABLE \"Zada-VI-VOZ\" (rowid TEXT, _rowid_ TEXT, oid TEXT, " + fields + ");" << "export" << 2
+            << "heißen Spalten der Tabelle „Zada-VI-VOZ“ rowid, _rowid_ und oid" << count << "0";
+        QTest::newRow("WITHOUT ROWID")
+            << "CREATE TABLE \"Zada-VI-VOZ\" (" + fields + ", PRIMARY KEY (Nummer)) WITHOUT ROWID;" << "check" << 2
+            << "ohne Zeilenschlüssel (WITHOUT ROWID)" << count << "0";
+        QTest::newRow("generated AntwortA")
+            << "CREATE TABLE \"Zada-VI-VOZ\" (" +
+                   QString(fields).replace("AntwortA TEXT", "AntwortA TEXT GENERATED ALWAYS AS (zeroblob(300000000)) VIRTUAL") +
+                   ");"
+            << "export" << 2 << "das Feld „AntwortA“ der Tabelle „Zada-VI-VOZ“ berechnet (GENERATED)" << count << "0";
+        QTest::newRow("a 2 MiB value")
+            << table + "UPDATE \"Zada-VI-VOZ\" SET JokerTV = hex(zeroblob(1048576)) WHERE Satz = 2;" << "check" << 2
+            << "größer als 1 MiB" << count << "2";
+    }
+    void hostileQuestionFile()
+    {
+        QFETCH(QString, schema);
+        QFETCH(QString, command);
+        QFETCH(int, code);
+        QFETCH(QString, mustSay);
+        QFETCH(QString, afterwards);
+        QFETCH(QString, holds);
+        const QString file = path("f.mdb");
+        sql(file, schema);
+        const QByteArray before = readBytes(file);
+        writeBytes(path("in.csv"), csvOf(sampleRecords(2, kRoundRobin)));
+
+        QStringList args{command, file};
+        if (command == "import")
+            args << path("in.csv");
+        const Run r = runQuizdb(args);
+        QCOMPARE(r.code, code);
+        QVERIFY2((r.out + r.err).contains(mustSay), qPrintable(r.out + r.err));
+        if (command != "import" || code == 2)
+            QCOMPARE(readBytes(file), before);
+        QCOMPARE(sqlValue(file, afterwards.toUtf8().constData()), holds);
+    }
+
+    void outOfMemoryIsReported()
+    {
+        // Every way quizdb can run out of memory ends in its message and status
+        // 2, never in a crash, and leaves no file behind. The limit on memory
+        // climbs in small steps from where quizdb cannot even start to where it
+        // reads the whole CSV (seven faults in each of 10,000 empty records).
+        writeBytes(path("leer.csv"), kHeader + "\n" + QByteArray(",,,,,,,,,,,,\n").repeated(10000));
+        const QStringList args{"create", path("neu.mdb"), path("leer.csv")};
+        const QString done = "enthält 70000 Fehler";
+        auto ours = [&](const Run& r) {
+            return r.code == 2 && (r.err == QString::fromUtf8(quizdb::kNoMemory) || r.err.contains(done));
+        };
+        qint64 startsKiB = 16 * 1024;
+        while (startsKiB < 1024 * 1024 && !ours(runQuizdb(args, {}, startsKiB)))
+            startsKiB += 1024;
+        QVERIFY(startsKiB < 1024 * 1024);
+
+        int outOfMemory = 0;
+        bool started = false;
+        for (qint64 kib = startsKiB - 1024; kib < startsKiB + 16 * 1024; kib += 32) {
+            const Run r = runQuizdb(args, {}, kib);
+            QVERIFY(!QFileInfo::exists(path("neu.mdb")));
+            started = started || ours(r);
+            if (!started)
+                continue; // the program and its libraries did not even load
+            QVERIFY2(ours(r), qPrintable(QStringLiteral("%1 KiB: status %2, %3").arg(kib).arg(r.code).arg(r.err)));
+            if (r.err.contains(done))
+                break;
+            ++outOfMemory;
+        }
+        QVERIFY(outOfMemory > 0);
+    }
+
     // ---- command line ------------------------------------------------------------------
 
     void commandLine_data()
@@ -692,6 +1154,71 @@ private slots:
         const Run r = runQuizdb(args);
         QCOMPARE(r.code, code);
         QVERIFY2((onStdout ? r.out : r.err).contains(mustSay), qPrintable(r.out + r.err));
+    }
+
+    void refusedCall_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("err"); // all of standard error
+        const QString hint = "\nHilfe: quizdb --help\n";
+        QTest::newRow("unknown option") << QStringList{"check", "--gründlich", "a.mdb"}
+                                        << "Unbekannte Option „--gründlich“." + hint;
+        QTest::newRow("unknown short option") << QStringList{"-x"} << "Unbekannte Option „-x“." + hint;
+        QTest::newRow("-o without file") << QStringList{"export", "a.mdb", "-o"}
+                                         << "Der Option „-o“ fehlt der Name der Ausgabedatei." + hint;
+        QTest::newRow("-o with check") << QStringList{"check", "-o", "x.csv", "a.mdb"}
+                                       << "Die Option „-o“ gibt es nur bei export." + hint;
+        QTest::newRow("--ohne-pruefung with export") << QStringList{"export", "--ohne-pruefung", "a.mdb"}
+                                                     << "Die Option „--ohne-pruefung“ gibt es nur bei create und import." + hint;
+        QTest::newRow("value to --version") << QStringList{"--version=2"}
+                                            << "Die Option „--version“ nimmt keinen Wert an." + hint;
+    }
+    void refusedCall()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, err);
+        const Run r = runQuizdb(args);
+        QCOMPARE(r.code, 2);
+        QCOMPARE(r.err, err);
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("--version") << QStringList{"--version"} << QStringLiteral("quizdb " QUIZ_VERSION "\n");
+        QTest::newRow("-h") << QStringList{"-h"} << quizdb::usage();
+        QTest::newRow("help with a command") << QStringList{"export", "--help"} << quizdb::usage();
+    }
+    void helpAndVersion()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        const Run r = runQuizdb(args);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, out);
+        QVERIFY(r.err.isEmpty());
+    }
+
+    void exportToFile()
+    {
+        // -o: the file appears whole or not at all; the question file itself is never the target.
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(2, kRoundRobin));
+        Run r = runQuizdb({"export", path("a.mdb"), "-o", path("a.csv")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(readBytes(path("a.csv")), runQuizdb({"export", path("a.mdb")}).outBytes);
+        const QByteArray before = readBytes(path("a.mdb"));
+        r = runQuizdb({"export", "-o", path("a.mdb"), path("a.mdb")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("ist die Fragendatei selbst"), qPrintable(r.err));
+        QCOMPARE(readBytes(path("a.mdb")), before);
+        sql(path("a.mdb"), "UPDATE \"Zada-VI-VOZ\" SET Frage = CAST(x'C328' AS TEXT) WHERE Nummer = '2'");
+        writeBytes(path("b.csv"), "alt");
+        r = runQuizdb({"export", "-o", path("b.csv"), path("a.mdb")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("Satz 2, Feld „Frage“"), qPrintable(r.err));
+        QCOMPARE(readBytes(path("b.csv")), QByteArray("alt"));
     }
 
     void runReportsThroughDevices()

@@ -6,8 +6,12 @@
 #include "tools/quizdb/commandline.h"
 
 #include "tools/quizdb/commands.h"
+#include "tools/quizdb/messages.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <new>
 
 #ifndef QUIZ_VERSION
 #error "QUIZ_VERSION (the project's version) must be defined by the build"
@@ -18,6 +22,12 @@ namespace quizdb {
 namespace {
 
 const QString kHint = QStringLiteral("Hilfe: quizdb --help\n");
+
+} // namespace
+
+const char kNoMemory[] = "Zu wenig Arbeitsspeicher; nichts wurde verändert.\n";
+
+namespace {
 
 void say(QIODevice& device, const QString& text)
 {
@@ -33,41 +43,77 @@ QString describeNummer(const Value& nummer)
     return QStringLiteral("Nummer %1").arg(shown(*nummer));
 }
 
-int create(const QStringList& files, QIODevice& out)
+// One call of a command: its files and options, where its output goes.
+struct Call {
+    QStringList files;
+    Rules rules = Rules::Model;
+    QString output; // export -o; empty: standard output
+    QIODevice& out;
+    bool outIsTerminal;
+    Progress& progress;
+};
+
+int create(const Call& call)
 {
-    const int n = createFile(files[0], files[1]);
-    say(out, QStringLiteral("Fragendatei %1 mit %2 Fragen angelegt.\n").arg(quoted(files[0])).arg(n));
+    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress});
+    call.progress.clear();
+    say(call.out, QStringLiteral("Fragendatei %1 mit %2 angelegt.\n")
+                      .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
     return 0;
 }
 
-int import(const QStringList& files, QIODevice& out)
+int import(const Call& call)
 {
-    const int n = importFile(files[0], files[1]);
-    say(out, QStringLiteral("%1 Fragen an %2 angehängt.\n").arg(n).arg(quoted(files[0])));
+    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress});
+    call.progress.clear();
+    say(call.out, QStringLiteral("%1 an %2 angehängt.\n")
+                      .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
     return 0;
 }
 
-int exportCsv(const QStringList& files, QIODevice& out)
+int exportCsv(const Call& call)
 {
-    exportFile(files[0], out);
-    return 0;
-}
-
-int check(const QStringList& files, QIODevice& out)
-{
-    const CheckResult result = checkFile(files[0]);
-    for (const FaultyRecord& r : result.faulty)
-        for (const Fault& f : r.faults)
-            say(out, QStringLiteral("Satz %1 (%2), Feld %3: %4\n")
-                         .arg(r.position)
-                         .arg(describeNummer(r.nummer), quoted(f.field), f.text));
-    if (result.faulty.isEmpty()) {
-        say(out, QStringLiteral("Alle %1 Datensätze sind in Ordnung.\n").arg(result.records));
+    if (call.output.isEmpty() || call.output == kStandardInput) {
+        // CSV on the screen leaves no room for a progress line.
+        exportFile(call.files[0], call.out, call.outIsTerminal ? nullptr : &call.progress);
         return 0;
     }
-    say(out, QStringLiteral("%1 von %2 Datensätzen verstoßen gegen das Datenmodell.\n")
-                 .arg(result.faulty.size())
-                 .arg(result.records));
+    // The CSV file comes into place only when it is whole; a question file is
+    // never written over with its own export.
+    const QFileInfo target(call.output);
+    if (target.exists() && target.canonicalFilePath() == QFileInfo(call.files[0]).canonicalFilePath())
+        throw Error(QStringLiteral("Die Ausgabedatei %1 ist die Fragendatei selbst; bitte einen anderen Namen wählen.")
+                        .arg(quoted(call.output)));
+    QSaveFile file(call.output);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht anlegen: %2").arg(quoted(call.output), file.errorString()));
+    exportFile(call.files[0], file, &call.progress);
+    if (!file.commit())
+        throw Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht schreiben: %2").arg(quoted(call.output), file.errorString()));
+    return 0;
+}
+
+int check(const Call& call)
+{
+    CheckReport report;
+    report.finding = [&](const QString& finding) { say(call.out, finding + QLatin1Char('\n')); };
+    report.faulty = [&](const FaultyRecord& r) {
+        call.progress.clear();
+        for (const Fault& f : r.faults)
+            say(call.out, QStringLiteral("Satz %1 (%2), Feld %3: %4\n")
+                              .arg(QString::number(r.position), describeNummer(r.nummer), quoted(f.field), f.text));
+    };
+    const CheckResult result = checkFile(call.files[0], report, &call.progress);
+    call.progress.clear();
+    if (result.faulty == 0) {
+        say(call.out, result.records == 1 ? QStringLiteral("Der eine Datensatz ist in Ordnung.\n")
+                                          : QStringLiteral("Alle %1 Datensätze sind in Ordnung.\n").arg(result.records));
+        return result.findings ? 1 : 0;
+    }
+    say(call.out, QStringLiteral("%1 von %2 %3 gegen das Datenmodell.\n")
+                      .arg(QString::number(result.faulty),
+                           counted(result.records, QStringLiteral("Datensatz"), QStringLiteral("Datensätzen")),
+                           result.faulty == 1 ? QStringLiteral("verstößt") : QStringLiteral("verstoßen")));
     return 1;
 }
 
@@ -75,14 +121,16 @@ struct Command {
     QLatin1StringView name;
     qsizetype files; // how many file names follow the command word
     QLatin1StringView form;
-    int (*run)(const QStringList& files, QIODevice& out);
+    bool writes;     // takes --ohne-pruefung
+    bool exports;    // takes -o
+    int (*run)(const Call& call);
 };
 
 const Command kCommands[] = {
-    {QLatin1StringView("create"), 2, QLatin1StringView("quizdb create FRAGENDATEI CSV-DATEI"), create},
-    {QLatin1StringView("import"), 2, QLatin1StringView("quizdb import FRAGENDATEI CSV-DATEI"), import},
-    {QLatin1StringView("export"), 1, QLatin1StringView("quizdb export FRAGENDATEI"), exportCsv},
-    {QLatin1StringView("check"), 1, QLatin1StringView("quizdb check FRAGENDATEI"), check},
+    {QLatin1StringView("create"), 2, QLatin1StringView("quizdb create FRAGENDATEI CSV-DATEI"), true, false, create},
+    {QLatin1StringView("import"), 2, QLatin1StringView("quizdb import FRAGENDATEI CSV-DATEI"), true, false, import},
+    {QLatin1StringView("export"), 1, QLatin1StringView("quizdb export FRAGENDATEI"), false, true, exportCsv},
+    {QLatin1StringView("check"), 1, QLatin1StringView("quizdb check FRAGENDATEI"), false, false, check},
 };
 
 // What is wrong with a call the parser refused, in one line.
@@ -94,7 +142,10 @@ QString parseProblem(const QCommandLineParser& parser, const QStringList& args)
         return QStringLiteral("Unbekannte Option %1.")
             .arg(quoted((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name));
     }
-    // The other refusal with these options: a value given to one that takes none.
+    // The other refusals with these options: -o without its file, a value
+    // given to an option that takes none.
+    if (!args.isEmpty() && (args.last() == QLatin1String("-o") || args.last() == QLatin1String("--o")))
+        return QStringLiteral("Der Option %1 fehlt der Name der Ausgabedatei.").arg(quoted(args.last()));
     for (const QString& arg : args)
         if (arg.startsWith(QLatin1Char('-')) && arg.contains(QLatin1Char('=')))
             return QStringLiteral("Die Option %1 nimmt keinen Wert an.").arg(quoted(arg.section(QLatin1Char('='), 0, 0)));
@@ -114,20 +165,39 @@ QString usage()
         "      vorhandene Datei wird nie angefasst. Geht etwas schief, bleibt keine\n"
         "      halbe Datei zurück.\n"
         "  quizdb import FRAGENDATEI CSV-DATEI\n"
-        "      Hängt die Fragen der CSV-Datei hinten an eine vorhandene Fragendatei an.\n"
-        "      Die ganze CSV-Datei wird vorher gelesen und geprüft; geschrieben wird\n"
-        "      alles in einem Zug oder gar nichts.\n"
+        "      Hängt die Fragen der CSV-Datei hinten an eine vorhandene Fragendatei an:\n"
+        "      alles in einem Zug oder gar nichts; bei einem Fehler bleibt die\n"
+        "      Fragendatei Byte für Byte, wie sie war.\n"
         "  quizdb export FRAGENDATEI\n"
         "      Gibt alle Fragen in der Reihenfolge der Tabelle als CSV auf die\n"
-        "      Standardausgabe aus. Eine so ausgegebene Datei ergibt mit create\n"
-        "      genau dieselben Datensätze wieder.\n"
+        "      Standardausgabe aus (mit -o DATEI in eine Datei).\n"
         "  quizdb check FRAGENDATEI\n"
         "      Nennt jeden Datensatz, den das Spiel so nicht spielen kann, mit seiner\n"
-        "      Stelle in der Tabelle (Satz 1, 2, …) und seiner Nummer.\n"
+        "      Stelle in der Tabelle (Satz 1, 2, …) und seiner Nummer, dazu Trigger\n"
+        "      und Sichten (VIEW) in der Datei, die dort nicht hingehören.\n"
         "  quizdb --help (oder -h)\n"
         "      Zeigt diese Hilfe.\n"
         "  quizdb --version\n"
         "      Zeigt die Version von quizdb.\n"
+        "\n"
+        "Optionen:\n"
+        "  -o DATEI          export schreibt in DATEI statt auf die Standardausgabe;\n"
+        "                    die Datei kommt erst an ihren Platz, wenn sie ganz ist.\n"
+        "  --ohne-pruefung   create und import übernehmen auch Datensätze, die gegen\n"
+        "                    das Datenmodell verstoßen, so wie sie sind (etwa Richtig\n"
+        "                    \"X\"); die Längen der Felder und \"alles oder nichts\"\n"
+        "                    gelten weiter.\n"
+        "  Als CSV-DATEI liest \"-\" die Standardeingabe.\n"
+        "\n"
+        "create und import lesen die CSV-Datei in einem Durchgang, ohne Grenze für\n"
+        "ihre Größe. Beim ersten fehlerhaften Datensatz schreiben sie nichts mehr,\n"
+        "lesen aber weiter und nennen bis zu 30 Fehler mit Zeile und Feld. Auf einem\n"
+        "Terminal zeigen Läufe, die länger als eine Sekunde dauern, ihren Fortschritt.\n"
+        "\n"
+        "Hin und zurück: Findet check in einer Fragendatei keinen fehlerhaften\n"
+        "Datensatz, ergibt export und dann create genau dieselben Datensätze wieder.\n"
+        "Für jede andere Datei, die der Editor schreiben kann (er speichert, was man\n"
+        "ihm gibt, etwa Richtig \"X\"), gilt das mit create --ohne-pruefung.\n"
         "\n"
         "CSV-Format (RFC 4180):\n"
         "  - UTF-8, ein BOM am Anfang ist erlaubt; Zeilenende CRLF oder LF.\n"
@@ -150,18 +220,20 @@ QString usage()
         "  - PublikumA bis PublikumD: ganze Zahlen von 0 bis 99, zusammen genau 100.\n"
         "  - Frage: nicht leer, höchstens 110 Zeichen; AntwortA bis AntwortD\n"
         "    höchstens 40, Nummer höchstens 2, JokerTV höchstens 20 Zeichen.\n"
+        "    Gezählt werden Zeichen, wie der Editor sie zählt: ein Emoji ist eines.\n"
         "\n"
-        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze gefunden;\n"
-        "2 abgelehnt oder fehlgeschlagen (nichts wurde verändert).\n");
+        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze, Trigger oder\n"
+        "Sichten gefunden; 2 abgelehnt oder fehlgeschlagen (nichts wurde verändert).\n");
 }
 
-int run(const QStringList& args, QIODevice& out, QIODevice& err)
+int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals terminals)
 {
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOption(help);
-    parser.addOption(version);
+    const QCommandLineOption unchecked(QStringLiteral("ohne-pruefung"));
+    const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("DATEI"));
+    parser.addOptions({help, version, unchecked, output});
     if (!parser.parse(QStringList{QStringLiteral("quizdb")} + args)) {
         say(err, parseProblem(parser, args) + QLatin1Char('\n') + kHint);
         return 2;
@@ -187,17 +259,32 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err)
         say(err, QStringLiteral("Unbekannter Befehl %1.\n").arg(quoted(words.first())) + kHint);
         return 2;
     }
+    QString misplaced;
+    if (parser.isSet(unchecked) && !command->writes)
+        misplaced = QStringLiteral("Die Option „--ohne-pruefung“ gibt es nur bei create und import.\n");
+    else if (parser.isSet(output) && !command->exports)
+        misplaced = QStringLiteral("Die Option „-o“ gibt es nur bei export.\n");
+    else if (parser.values(output).size() > 1)
+        misplaced = QStringLiteral("Die Option „-o“ steht mehr als einmal da.\n");
+    if (!misplaced.isEmpty()) {
+        say(err, misplaced + kHint);
+        return 2;
+    }
     const QStringList files = words.mid(1);
     if (files.size() != command->files) {
         say(err, QStringLiteral("Falscher Aufruf. So geht es: %1\n").arg(command->form) + kHint);
         return 2;
     }
+    Progress progress(terminals.err ? &err : nullptr);
     try {
-        return command->run(files, out);
+        return command->run({files, parser.isSet(unchecked) ? Rules::LengthsOnly : Rules::Model,
+                             parser.value(output), out, terminals.out, progress});
     } catch (const Error& e) {
+        progress.clear();
         say(err, e.message() + QLatin1Char('\n'));
     } catch (const std::bad_alloc&) {
-        say(err, QStringLiteral("Zu wenig Arbeitsspeicher; nichts wurde verändert.\n"));
+        progress.clear();
+        err.write(kNoMemory); // as it stands: no memory is needed to say it
     }
     return 2;
 }

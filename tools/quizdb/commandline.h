@@ -8,10 +8,21 @@
 
 namespace quizdb {
 
+// Which of the two outputs are terminals.
+struct Terminals {
+    bool out = false;
+    bool err = false;
+};
+
 // The command line: args without the program name. Normal output goes to
-// `out`, messages to `err`. Returns the exit status: 0 done, 1 check found
-// faulty records, 2 refused or failed (nothing changed).
-int run(const QStringList& args, QIODevice& out, QIODevice& err);
+// `out`, messages to `err`; when `err` is a terminal, long commands also show
+// their progress there (export only when its CSV does not go to that screen
+// too). Returns the exit status: 0 done, 1 check found something, 2 refused
+// or failed (nothing changed).
+int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals terminals = {});
+
+// The message when memory runs out, whatever ran out of it (exit status 2).
+extern const char kNoMemory[];
 
 // The German usage text of --help.
 QString usage();

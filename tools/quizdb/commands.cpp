@@ -1,12 +1,19 @@
-// The commands over the store's SQLite layer: the CSV is read and checked
-// against the data model before anything is written, and a write is one
-// transaction, so a refused or failed command leaves every file as it was.
+// The commands over the store's SQLite layer. create and import read, check and
+// write in one pass inside one transaction: at the first faulty record they
+// stop writing, read on only to name further faults, and roll back, so a
+// refused or failed command leaves every file as it was. Records that are in
+// order go from the CSV reader's buffer to SQLite as bytes, never decoded.
 #include "tools/quizdb/commands.h"
 
 #include "store/sqlite.h"
+#include "tools/quizdb/csv.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
+#include <new>
+#include <string>
+#include <unistd.h>
 
 namespace quizdb {
 
@@ -17,62 +24,152 @@ namespace {
 // Longest list of faults that one message shows; the rest is counted.
 constexpr int kMaxListedFaults = 30;
 
-// The question table with all thirteen fields must be there.
-void requireQuestionTable(sqlite3* db, const QString& file)
+// Largest value (or row) SQLite builds on quizdb's connections: far beyond any
+// field the data model allows, small enough that a hostile file cannot make
+// quizdb allocate without bound.
+constexpr int kMaxValueBytes = 1024 * 1024;
+
+// Output is handed on in pieces of about this size.
+constexpr size_t kOutputChunk = 256 * 1024;
+
+// SQLite's failures in quizdb's words. Running out of memory is the one
+// message of its own (see run()), whatever ran out.
+void failOnNoMemory(int rc)
 {
-    QStringList have;
-    const int rc = sqlite::tableColumns(db, store::kTable, have);
-    if (rc != SQLITE_OK)
-        throw sqlite::readError(file, rc, db);
-    if (have.isEmpty())
-        throw Error(QStringLiteral("%1 ist keine Fragendatei: die Tabelle %2 fehlt.")
-                        .arg(quoted(file), quoted(store::kTable)));
-    for (const QString& f : store::fieldNames())
-        if (!have.contains(f, Qt::CaseInsensitive))
-            throw Error(QStringLiteral("In der Fragendatei %1 fehlt der Tabelle %2 das Feld %3.")
-                            .arg(quoted(file), quoted(store::kTable), quoted(f)));
+    if ((rc & 0xff) == SQLITE_NOMEM)
+        throw std::bad_alloc();
 }
 
-// Opens an existing question file and checks that it holds the question table.
-sqlite::Handle openQuestionFile(const QString& file, bool write)
+Error readError(const QString& file, int rc, sqlite3* db)
+{
+    failOnNoMemory(rc);
+    if ((rc & 0xff) == SQLITE_TOOBIG)
+        return Error(QStringLiteral("Die Fragendatei %1 enthält einen Datensatz, der größer als %2 MiB ist; so groß "
+                                    "ist keine Frage, die Datei ist beschädigt oder keine Fragendatei.")
+                         .arg(quoted(file), QString::number(kMaxValueBytes / (1024 * 1024))));
+    return sqlite::readError(file, rc, db);
+}
+
+Error writeError(const QString& file, int rc, sqlite3* db)
+{
+    failOnNoMemory(rc);
+    return sqlite::writeError(file, rc, db);
+}
+
+// Opens a question file so that nothing stored in it is ever executed: its
+// triggers never fire, its views are never expanded, and no value larger than
+// kMaxValueBytes is ever built.
+sqlite::Handle openDefensively(const QString& file, int flags)
+{
+    // quizdb runs on one thread: its connections need no locking of their own.
+    sqlite::Handle db = sqlite::open(file, flags | SQLITE_OPEN_NOMUTEX);
+    sqlite3* raw = db.get();
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_limit(raw, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    return db;
+}
+
+// The question table as quizdb can address it: an ordinary table (no view, no
+// WITHOUT ROWID) with the thirteen fields as plain stored columns. Returns the
+// name under which its true row key is reached: rowid, or, where a column of
+// the table is called so, _rowid_ or oid.
+QString requireQuestionTable(sqlite3* db, const QString& file)
+{
+    const sqlite::Statement list = sqlite::prepareOrThrow(
+        db, file, QStringLiteral("SELECT type, wr FROM pragma_table_list(?1) WHERE schema = 'main'"));
+    sqlite::bindText(list.get(), 1, store::kTable);
+    int rc = sqlite3_step(list.get());
+    if (rc == SQLITE_DONE)
+        throw Error(QStringLiteral("%1 ist keine Fragendatei: die Tabelle %2 fehlt.").arg(quoted(file), quoted(store::kTable)));
+    if (rc != SQLITE_ROW)
+        throw readError(file, rc, db);
+    const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
+    if (type != QLatin1String("table"))
+        throw Error(QStringLiteral("%1 ist keine Fragendatei: %2 ist dort keine Tabelle, sondern %3.")
+                        .arg(quoted(file), quoted(store::kTable),
+                             type == QLatin1String("view") ? QStringLiteral("eine Sicht (VIEW)")
+                                                           : QStringLiteral("eine virtuelle Tabelle")));
+    if (sqlite3_column_int(list.get(), 1))
+        throw Error(QStringLiteral("Die Tabelle %1 der Fragendatei %2 ist ohne Zeilenschlüssel (WITHOUT ROWID) angelegt; "
+                                   "so eine Tabelle liest und schreibt quizdb nicht.")
+                        .arg(quoted(store::kTable), quoted(file)));
+
+    const sqlite::Statement columns =
+        sqlite::prepareOrThrow(db, file, QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?1)"));
+    sqlite::bindText(columns.get(), 1, store::kTable);
+    QStringList plain;
+    QStringList special; // generated or hidden
+    while ((rc = sqlite3_step(columns.get())) == SQLITE_ROW) {
+        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
+        (sqlite3_column_int(columns.get(), 1) ? special : plain) << name;
+    }
+    if (rc != SQLITE_DONE)
+        throw readError(file, rc, db);
+    for (const QString& f : store::fieldNames()) {
+        if (special.contains(f, Qt::CaseInsensitive))
+            throw Error(QStringLiteral("In der Fragendatei %1 ist das Feld %2 der Tabelle %3 berechnet (GENERATED) oder "
+                                       "verborgen; die Felder einer Fragendatei sind gewöhnliche gespeicherte Spalten.")
+                            .arg(quoted(file), quoted(f), quoted(store::kTable)));
+        if (!plain.contains(f, Qt::CaseInsensitive))
+            throw Error(QStringLiteral("In der Fragendatei %1 fehlt der Tabelle %2 das Feld %3.")
+                            .arg(quoted(file), quoted(store::kTable), quoted(f)));
+    }
+    for (const QString key : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")})
+        if (!plain.contains(key, Qt::CaseInsensitive) && !special.contains(key, Qt::CaseInsensitive))
+            return key;
+    throw Error(QStringLiteral("In der Fragendatei %1 heißen Spalten der Tabelle %2 rowid, _rowid_ und oid; so ist die "
+                               "Reihenfolge der Datensätze nicht zu erreichen.")
+                    .arg(quoted(file), quoted(store::kTable)));
+}
+
+// Opens an existing question file and checks that it holds the question
+// table; `key` gets the name of its row key.
+sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
 {
     const QFileInfo info(file);
     if (!info.exists())
         throw Error(QStringLiteral("Die Fragendatei %1 gibt es nicht.").arg(quoted(file)));
     if (info.isDir())
         throw Error(QStringLiteral("%1 ist ein Verzeichnis, keine Fragendatei.").arg(quoted(file)));
-    sqlite::Handle db = sqlite::open(file, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
-    requireQuestionTable(db.get(), file);
+    sqlite::Handle db = openDefensively(file, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
+    key = requireQuestionTable(db.get(), file);
     return db;
 }
 
-// Calls `each` with the position and the raw values (no value = nullopt) of
-// every record of the table, in table order. Returns the number of records.
+// Calls `each` with the position and the raw values of every record of the
+// table, in table order. Returns the number of records.
 template <typename Each>
-int forEachRecord(sqlite3* db, const QString& file, Each each)
+qint64 forEachRecord(sqlite3* db, const QString& file, const QString& key, Each each)
 {
     const sqlite::Statement select = sqlite::prepareOrThrow(
         db, file,
-        QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-            .arg(sqlite::identifierList(store::fieldNames()), sqlite::identifier(store::kTable)));
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+            .arg(sqlite::identifierList(store::fieldNames()), sqlite::identifier(store::kTable), key));
     sqlite3_stmt* st = select.get();
-    int position = 0;
+    qint64 position = 0;
+    RawRecord record;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         ++position;
-        QList<std::optional<QByteArray>> raw;
         for (int i = 0; i < store::kFieldCount; ++i) {
-            if (sqlite3_column_type(st, i) == SQLITE_NULL) {
-                raw.append(std::nullopt);
-            } else {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-                raw.append(QByteArray(text, sqlite3_column_bytes(st, i)));
-            }
+            // The column's value read directly: quizdb's connections belong to
+            // one thread, where the value needs no protection.
+            sqlite3_value* value = sqlite3_column_value(st, i);
+            RawValue& v = record[i];
+            v.data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            v.size = sqlite3_value_bytes(value);
+            // No text: no value, or a conversion that found no memory.
+            v.null = !v.data;
+            if (v.null && sqlite3_value_type(value) != SQLITE_NULL)
+                failOnNoMemory(SQLITE_NOMEM);
         }
-        each(position, raw);
+        each(position, record);
     }
     if (rc != SQLITE_DONE)
-        throw sqlite::readError(file, rc, db);
+        throw readError(file, rc, db);
     return position;
 }
 
@@ -91,19 +188,27 @@ public:
         check(sqlite::prepare(db, sql, m_insert), SQLITE_OK);
     }
 
-    void insert(const QList<Value>& values)
+    // The values are bound where they are: they only have to last until the
+    // row is written.
+    void insert(const RawRecord& values)
     {
         sqlite3_stmt* st = m_insert.get();
-        for (int i = 0; i < store::kFieldCount; ++i)
-            check(sqlite::bindText(st, i + 1, values[i]), SQLITE_OK);
-        check(sqlite::stepOnce(st), SQLITE_DONE);
+        for (int i = 0; i < store::kFieldCount; ++i) {
+            const RawValue& v = values[i];
+            check(v.null ? sqlite3_bind_null(st, i + 1)
+                         : sqlite3_bind_text(st, i + 1, v.size ? v.data : "", int(v.size), SQLITE_STATIC),
+                  SQLITE_OK);
+        }
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        check(rc, SQLITE_DONE);
     }
 
 private:
     void check(int rc, int expected) const
     {
         if (rc != expected)
-            throw sqlite::writeError(m_file, rc, m_db);
+            throw writeError(m_file, rc, m_db);
     }
 
     sqlite3* m_db;
@@ -111,67 +216,146 @@ private:
     sqlite::Statement m_insert;
 };
 
-// Inserts the records in one transaction: all of them or, on any failure, none.
-void insertAll(sqlite3* db, const QString& file, const QList<CsvRecord>& records, bool createTable)
-{
-    sqlite::Transaction transaction(db, file);
-    if (createTable) {
-        const int rc = sqlite::execute(db, store::createTableSql().toUtf8().constData());
-        if (rc != SQLITE_OK)
-            throw sqlite::writeError(file, rc, db);
-    }
-    Inserter inserter(db, file);
-    for (const CsvRecord& rec : records)
-        inserter.insert(rec.values);
-    transaction.commit();
-}
-
-// Reads the CSV and refuses it when any record breaks the data model: the
-// questions that go into a question file must be playable.
-QList<CsvRecord> readPlayableCsv(const QString& csv)
-{
-    const QList<CsvRecord> records = readCsvFile(csv);
-    QStringList lines;
-    int faults = 0;
-    for (const CsvRecord& rec : records) {
-        for (const Fault& f : modelFaults(rec.values)) {
-            ++faults;
-            if (lines.size() < kMaxListedFaults)
-                lines << QStringLiteral("  %1, Zeile %2, Feld %3: %4")
-                             .arg(QFileInfo(csv).fileName())
-                             .arg(rec.fieldLines[store::fieldIndex(f.field)])
-                             .arg(quoted(f.field), f.text);
+// The CSV to read: a regular file, or standard input for "-".
+class CsvInput {
+public:
+    explicit CsvInput(const QString& path)
+    {
+        if (path == kStandardInput) {
+            if (!m_file.open(STDIN_FILENO, QIODevice::ReadOnly | QIODevice::Unbuffered))
+                throw Error(QStringLiteral("Die Standardeingabe lässt sich nicht lesen: %1").arg(m_file.errorString()));
+            m_name = QStringLiteral("Standardeingabe");
+            m_subject = QStringLiteral("Die Standardeingabe");
+            return;
         }
+        const QFileInfo info(path);
+        if (!info.exists())
+            throw Error(QStringLiteral("Die CSV-Datei %1 gibt es nicht.").arg(quoted(path)));
+        if (info.isDir())
+            throw Error(QStringLiteral("%1 ist ein Verzeichnis, keine CSV-Datei.").arg(quoted(path)));
+        if (!info.isFile())
+            throw Error(QStringLiteral("%1 ist keine gewöhnliche Datei. Was ein anderes Programm ausgibt, liest quizdb "
+                                       "mit „-“ statt des Dateinamens von der Standardeingabe.")
+                            .arg(quoted(path)));
+        m_file.setFileName(path);
+        if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            throw Error(QStringLiteral("Die CSV-Datei %1 lässt sich nicht lesen: %2").arg(quoted(path), m_file.errorString()));
+        m_name = info.fileName();
+        m_subject = QStringLiteral("Die CSV-Datei %1").arg(quoted(path));
+        m_size = info.size();
     }
-    if (faults) {
-        QString message = QStringLiteral("Die CSV-Datei %1 enthält %2 Verstöße gegen das Datenmodell; nichts wurde "
-                                         "geschrieben:\n")
-                              .arg(quoted(csv))
-                              .arg(faults) +
-                          lines.join(QLatin1Char('\n'));
-        if (faults > lines.size())
-            message += QStringLiteral("\n  … und %1 weitere.").arg(faults - lines.size());
-        throw Error(message);
+
+    QIODevice& device() { return m_file; }
+    // The name that fault lines begin with.
+    const QString& name() const { return m_name; }
+    // The input as the subject of a sentence.
+    const QString& subject() const { return m_subject; }
+    // Bytes in all; -1 when not known beforehand.
+    qint64 size() const { return m_size; }
+
+private:
+    QFile m_file;
+    QString m_name;
+    QString m_subject;
+    qint64 m_size = -1;
+};
+
+// The faults of a CSV, the first kMaxListedFaults in words, the rest counted.
+class FaultList {
+public:
+    explicit FaultList(const CsvInput& input) : m_input(input) {}
+
+    void add(const CsvFault& fault)
+    {
+        if (m_lines.size() < kMaxListedFaults)
+            m_lines << QStringLiteral("  ") + describeFault(m_input.name(), fault);
+        ++m_count;
     }
-    return records;
+    bool isEmpty() const { return m_count == 0; }
+
+    // `stoppedAt`: the line after which reading stopped; 0 when the whole CSV was read.
+    Error error(int stoppedAt) const
+    {
+        QString message = QStringLiteral("%1 enthält %2; nichts wurde geschrieben:\n")
+                              .arg(m_input.subject(), counted(m_count, QStringLiteral("Fehler"), QStringLiteral("Fehler"))) +
+                          m_lines.join(QLatin1Char('\n'));
+        const qint64 more = m_count - m_lines.size();
+        if (more == 1)
+            message += QStringLiteral("\n  … und 1 weiterer Fehler.");
+        else if (more > 1)
+            message += QStringLiteral("\n  … und %1 weitere Fehler.").arg(more);
+        if (stoppedAt)
+            message += QStringLiteral("\n  Hinter Zeile %1 wurde nicht weiter gelesen; dort kann noch mehr falsch sein.")
+                           .arg(stoppedAt);
+        return Error(message);
+    }
+
+private:
+    const CsvInput& m_input;
+    QStringList m_lines;
+    qint64 m_count = 0;
+};
+
+// Reads the records of `reader` and writes those that keep `options.rules`,
+// inside the caller's transaction, until the first faulty one; reads on to
+// list further faults, then throws them all. Returns the count written.
+int writeRecords(sqlite3* db, const QString& file, CsvInput& input, CsvReader& reader, const WriteOptions& options)
+{
+    Inserter inserter(db, file);
+    FaultList faultList(input);
+    CsvRow row;
+    QList<CsvFault> faults;
+    int written = 0;
+    qint64 records = 0;
+    int stoppedAt = 0;
+    if (options.progress)
+        options.progress->start(Progress::Work::Reading, input.size());
+    for (;;) {
+        faults.clear();
+        const CsvReader::Result result = reader.next(row, faults);
+        if (result == CsvReader::Result::End)
+            break;
+        if (result == CsvReader::Result::Stopped) {
+            faultList.add(faults.last());
+            stoppedAt = faults.last().line;
+            break;
+        }
+        ++records;
+        if (faults.isEmpty() && !surelyInOrder(row.values, options.rules))
+            for (const Fault& f : quizdb::faults(decoded(row.values), options.rules))
+                faults.append({row.lines[store::fieldIndex(f.field)], quoted(f.field), f.text});
+        if (!faults.isEmpty()) {
+            for (const CsvFault& f : faults)
+                faultList.add(f);
+        } else if (faultList.isEmpty()) {
+            inserter.insert(row.values);
+            ++written;
+        }
+        if (options.progress)
+            options.progress->update(records, reader.bytesRead());
+    }
+    if (!faultList.isEmpty())
+        throw faultList.error(stoppedAt);
+    return written;
 }
 
-void put(QIODevice& out, const QByteArray& bytes)
+void put(QIODevice& out, const char* data, qint64 size)
 {
-    if (out.write(bytes) != bytes.size())
+    if (out.write(data, size) != size)
         throw Error(QStringLiteral("Die Ausgabe lässt sich nicht schreiben: %1").arg(out.errorString()));
 }
 
 } // namespace
 
-int createFile(const QString& file, const QString& csv)
+int createFile(const QString& file, const QString& csv, const WriteOptions& options)
 {
     const QFileInfo info(file);
     if (info.exists() || info.isSymLink())
         throw Error(QStringLiteral("%1 gibt es schon; quizdb create legt nur neue Fragendateien an und überschreibt "
                                    "nichts. Zum Anhängen an eine vorhandene Fragendatei: quizdb import.")
                         .arg(quoted(file)));
-    const QList<CsvRecord> records = readPlayableCsv(csv);
+    CsvInput input(csv);
+    CsvReader reader(input.device(), input.name());
 
     // NewOnly: the file is made here or not at all, even if another program
     // makes one of that name in the meantime.
@@ -184,68 +368,123 @@ int createFile(const QString& file, const QString& csv)
         throw Error(QStringLiteral("Die Fragendatei %1 lässt sich nicht anlegen (%2).").arg(quoted(file), made.errorString()));
     made.close();
     try {
-        const sqlite::Handle db = sqlite::open(file, SQLITE_OPEN_READWRITE);
-        insertAll(db.get(), file, records, true);
+        const sqlite::Handle db = openDefensively(file, SQLITE_OPEN_READWRITE);
+        sqlite::Transaction transaction(db.get(), file);
+        const int rc = sqlite::execute(db.get(), store::createTableSql().toUtf8().constData());
+        if (rc != SQLITE_OK)
+            throw writeError(file, rc, db.get());
+        const int written = writeRecords(db.get(), file, input, reader, options);
+        transaction.commit();
+        return written;
     } catch (...) {
         QFile::remove(file);
         QFile::remove(file + QStringLiteral("-journal"));
         throw;
     }
-    return int(records.size());
 }
 
-int importFile(const QString& file, const QString& csv)
+int importFile(const QString& file, const QString& csv, const WriteOptions& options)
 {
-    // The whole CSV is read and checked before the question file is opened.
-    const QList<CsvRecord> records = readPlayableCsv(csv);
-    const sqlite::Handle db = openQuestionFile(file, true);
-    insertAll(db.get(), file, records, false);
-    return int(records.size());
+    // The CSV's header is read before the question file is opened.
+    CsvInput input(csv);
+    CsvReader reader(input.device(), input.name());
+    QString key;
+    const sqlite::Handle db = openQuestionFile(file, true, key);
+    sqlite::Transaction transaction(db.get(), file);
+    const int written = writeRecords(db.get(), file, input, reader, options);
+    transaction.commit();
+    return written;
 }
 
-void exportFile(const QString& file, QIODevice& out)
+void exportFile(const QString& file, QIODevice& out, Progress* progress)
 {
-    const sqlite::Handle db = openQuestionFile(file, false);
-    put(out, csvHeader());
-    forEachRecord(db.get(), file, [&](int position, const QList<std::optional<QByteArray>>& raw) {
-        QList<Value> values;
+    QString key;
+    const sqlite::Handle db = openQuestionFile(file, false, key);
+    std::string buffer;
+    buffer.reserve(kOutputChunk + 64 * 1024);
+    const QByteArray header = csvHeader();
+    buffer.append(header.constData(), size_t(header.size()));
+    if (progress)
+        progress->start(Progress::Work::Exporting);
+    forEachRecord(db.get(), file, key, [&](qint64 position, RawRecord& record) {
         for (int i = 0; i < store::kFieldCount; ++i) {
-            if (!raw[i]) {
-                values.append(std::nullopt);
+            if (record[i].null)
                 continue;
-            }
-            if (!isValidUtf8(*raw[i]) || raw[i]->contains('\0'))
+            const Utf8Scan utf8 = scanUtf8(record[i].data, record[i].size);
+            if (!utf8.valid || utf8.nul)
                 throw Error(QStringLiteral("Satz %1, Feld %2 der Fragendatei %3 ist kein gültiger UTF-8-Text; die "
                                            "Datei lässt sich so nicht als CSV ausgeben.")
-                                .arg(position)
-                                .arg(quoted(store::fieldNames().at(i)), quoted(file)));
-            values.append(store::textFromUtf8(*raw[i]));
+                                .arg(QString::number(position), quoted(store::fieldNames().at(i)), quoted(file)));
         }
-        put(out, csvLine(values));
+        appendCsvLine(buffer, record);
+        if (buffer.size() >= kOutputChunk) {
+            put(out, buffer.data(), qint64(buffer.size()));
+            buffer.clear();
+        }
+        if (progress)
+            progress->update(position);
     });
+    put(out, buffer.data(), qint64(buffer.size()));
 }
 
-CheckResult checkFile(const QString& file)
+CheckResult checkFile(const QString& file, const CheckReport& report, Progress* progress)
 {
-    const sqlite::Handle db = openQuestionFile(file, false);
+    QString key;
+    const sqlite::Handle db = openQuestionFile(file, false, key);
     CheckResult result;
-    result.records = forEachRecord(db.get(), file, [&](int position, const QList<std::optional<QByteArray>>& raw) {
-        QList<Value> values;
-        QList<Fault> encoding;
-        for (int i = 0; i < store::kFieldCount; ++i) {
-            if (!raw[i]) {
-                values.append(std::nullopt);
-                continue;
-            }
-            if (!isValidUtf8(*raw[i]))
-                encoding.append({store::fieldNames().at(i), QStringLiteral("ist kein gültiger UTF-8-Text.")});
-            else if (raw[i]->contains('\0'))
-                encoding.append({store::fieldNames().at(i), QStringLiteral("enthält ein Nullzeichen.")});
-            values.append(store::textFromUtf8(*raw[i]));
+
+    // Triggers and views: the game never runs them, but they have no business
+    // in a question file.
+    const sqlite::Statement schema = sqlite::prepareOrThrow(
+        db.get(), file, QStringLiteral("SELECT type, name, tbl_name FROM sqlite_schema WHERE type IN ('trigger', 'view') ORDER BY rowid"));
+    int rc;
+    while ((rc = sqlite3_step(schema.get())) == SQLITE_ROW) {
+        auto text = [&](int column) {
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(schema.get(), column)));
+        };
+        ++result.findings;
+        if (text(0) == QLatin1String("trigger"))
+            report.finding(QStringLiteral("Trigger %1 zur Tabelle %2: ein Trigger in einer Fragendatei wird vom Spiel, "
+                                          "vom Editor und von quizdb nie ausgeführt; er gehört nicht hinein.")
+                               .arg(quoted(text(1)), quoted(text(2))));
+        else
+            report.finding(QStringLiteral("Sicht %1: eine Sicht (VIEW) in einer Fragendatei benutzen das Spiel, der "
+                                          "Editor und quizdb nie; sie gehört nicht hinein.")
+                               .arg(quoted(text(1))));
+    }
+    if (rc != SQLITE_DONE)
+        throw readError(file, rc, db.get());
+
+    if (progress)
+        progress->start(Progress::Work::Checking);
+    result.records = forEachRecord(db.get(), file, key, [&](qint64 position, RawRecord& record) {
+        if (progress)
+            progress->update(position);
+        // The quick way, for a record in order: only the texts are counted.
+        bool counted = true;
+        for (int i : kCountedFields) {
+            RawValue& v = record[i];
+            const Utf8Scan utf8 = scanUtf8(v.data, v.size);
+            v.codePoints = utf8.codePoints;
+            counted = counted && utf8.valid && !utf8.nul;
         }
-        const QList<Fault> faults = encoding + modelFaults(values);
-        if (!faults.isEmpty())
-            result.faulty.append({position, values.at(0), faults});
+        if (counted && surelyInOrder(record, Rules::Model))
+            return;
+        QList<Fault> faults;
+        for (int i = 0; i < store::kFieldCount; ++i) {
+            const RawValue& v = record[i];
+            const Utf8Scan utf8 = scanUtf8(v.data, v.size);
+            if (!utf8.valid)
+                faults.append({store::fieldNames().at(i), QStringLiteral("ist kein gültiger UTF-8-Text.")});
+            else if (utf8.nul)
+                faults.append({store::fieldNames().at(i), QStringLiteral("enthält ein Nullzeichen.")});
+        }
+        const QList<Value> values = decoded(record);
+        faults += modelFaults(values);
+        if (faults.isEmpty())
+            return;
+        ++result.faulty;
+        report.faulty({position, values.at(0), faults});
     });
     return result;
 }

@@ -1,39 +1,63 @@
 // quizdb's four commands on question files: create, import, export, check.
+// Each goes through its input once, record by record: memory does not grow
+// with the number of questions.
 #pragma once
 
 #include "tools/quizdb/model.h"
+#include "tools/quizdb/progress.h"
 
 #include <QIODevice>
 #include <QList>
 #include <QString>
+#include <functional>
 
 namespace quizdb {
 
+// "-" as a CSV file name: standard input.
+inline const QString kStandardInput = QStringLiteral("-");
+
+// How create and import write.
+struct WriteOptions {
+    Rules rules = Rules::Model; // what every record must keep to be written
+    Progress* progress = nullptr;
+};
+
+// Makes the question file `file` with the records of `csv` ("-": standard
+// input). Refuses when anything is at `file` already. Reads, checks and writes
+// in one pass; on any fault or failure no file is left behind. Returns the
+// record count.
+int createFile(const QString& file, const QString& csv, const WriteOptions& options = {});
+
+// Appends the records of `csv` to the existing question file `file`, in one
+// pass and one transaction: all of them, or on any fault or failure none, and
+// the file is as it was. Returns the count.
+int importFile(const QString& file, const QString& csv, const WriteOptions& options = {});
+
+// Writes the table of `file` as CSV to `out`, in table order.
+void exportFile(const QString& file, QIODevice& out, Progress* progress = nullptr);
+
 // A faulty record of a question file.
 struct FaultyRecord {
-    int position = 0; // 1-based, in table order
+    qint64 position = 0; // 1-based, in table order
     Value nummer;
     QList<Fault> faults;
 };
 
 struct CheckResult {
-    int records = 0;
-    QList<FaultyRecord> faulty;
+    qint64 records = 0;
+    qint64 faulty = 0;
+    int findings = 0; // triggers and views in the file
 };
 
-// Makes the question file `file` with the records of `csv`. Refuses when
-// anything is at `file` already. The CSV is read and checked whole before the
-// file is made; on any failure no file is left behind. Returns the record count.
-int createFile(const QString& file, const QString& csv);
+// What check reports as it goes.
+struct CheckReport {
+    // A trigger or a view in the file (never run by the game), in words.
+    std::function<void(const QString& finding)> finding;
+    std::function<void(const FaultyRecord& record)> faulty;
+};
 
-// Appends the records of `csv` to the existing question file `file`, all in one
-// transaction, after reading and checking the whole CSV. Returns the count.
-int importFile(const QString& file, const QString& csv);
-
-// Writes the table of `file` as CSV to `out`, in table order.
-void exportFile(const QString& file, QIODevice& out);
-
-// Reads every record of `file` and lists the faulty ones.
-CheckResult checkFile(const QString& file);
+// Names the triggers and views of `file`, then reads every record and reports
+// the faulty ones.
+CheckResult checkFile(const QString& file, const CheckReport& report, Progress* progress = nullptr);
 
 } // namespace quizdb

@@ -1,297 +1,400 @@
 // CSV reading and writing for question records.
 #include "tools/quizdb/csv.h"
 
-#include "store/store.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
+#include <QBuffer>
+#include <cstring>
 
 namespace quizdb {
 
 namespace {
 
-// One field as it stands in the file, before decoding.
-struct RawField {
-    QByteArray bytes;
-    bool quoted = false;
-    int line = 0;
-};
+// Bytes asked of the device at a time; the buffer grows beyond this only for a
+// line that does not fit, up to kMaxLineBytes.
+constexpr qsizetype kChunk = 128 * 1024;
 
-struct RawRow {
-    int line = 0;
-    QList<RawField> fields;
-};
-
-// Splits the bytes into rows of fields by RFC 4180. `columnName` names a
-// column for messages once the header is known.
-class Splitter {
-public:
-    Splitter(const QByteArray& data, QString name) : m_data(data), m_name(std::move(name))
-    {
-        if (m_data.startsWith("\xEF\xBB\xBF"))
-            m_pos = 3;
-    }
-
-    bool atEnd() const { return m_pos >= m_data.size(); }
-
-    // Reads the next row; an empty line is skipped (it can never be a record of
-    // thirteen fields). Returns false at the end of the data.
-    bool next(RawRow& row, const QStringList& header)
-    {
-        for (;;) {
-            if (atEnd())
-                return false;
-            row = RawRow{};
-            row.line = m_line;
-            readRow(row, header);
-            const bool blank = row.fields.size() == 1 && !row.fields[0].quoted && row.fields[0].bytes.isEmpty();
-            if (!blank)
-                return true;
-        }
-    }
-
-    [[noreturn]] void fail(int line, const QStringList& header, int column, const QString& what) const
-    {
-        QString where = QStringLiteral("%1, Zeile %2").arg(m_name).arg(line);
-        if (column >= 0) {
-            if (column < header.size())
-                where += QStringLiteral(", Feld %1").arg(quoted(header.at(column)));
-            else
-                where += QStringLiteral(", Feld %1").arg(column + 1);
-        }
-        throw Error(where + QStringLiteral(": ") + what);
-    }
-
-private:
-    void readRow(RawRow& row, const QStringList& header)
-    {
-        const qsizetype n = m_data.size();
-        for (;;) {
-            RawField field;
-            field.line = m_line;
-            const int column = int(row.fields.size());
-            if (m_pos < n && m_data[m_pos] == '"') {
-                field.quoted = true;
-                ++m_pos;
-                for (;;) {
-                    if (m_pos >= n)
-                        fail(field.line, header, column,
-                             QStringLiteral("Das Anführungszeichen am Anfang des Feldes wird bis zum Dateiende nicht "
-                                            "geschlossen."));
-                    const char c = m_data[m_pos];
-                    if (c == '"') {
-                        if (m_pos + 1 < n && m_data[m_pos + 1] == '"') {
-                            field.bytes += '"';
-                            m_pos += 2;
-                            continue;
-                        }
-                        ++m_pos;
-                        break;
-                    }
-                    if (c == '\n')
-                        ++m_line;
-                    field.bytes += c;
-                    ++m_pos;
-                }
-                if (m_pos < n && m_data[m_pos] != ',' && m_data[m_pos] != '\n'
-                    && !(m_data[m_pos] == '\r' && m_pos + 1 < n && m_data[m_pos + 1] == '\n'))
-                    fail(m_line, header, column,
-                         QStringLiteral("Nach dem schließenden Anführungszeichen folgt noch Text; ein Anführungszeichen "
-                                        "im Text wird verdoppelt (\"\")."));
-            } else {
-                const qsizetype start = m_pos;
-                while (m_pos < n) {
-                    const char c = m_data[m_pos];
-                    if (c == ',' || c == '\n')
-                        break;
-                    if (c == '\r') {
-                        if (m_pos + 1 < n && m_data[m_pos + 1] == '\n')
-                            break;
-                        fail(m_line, header, column,
-                             QStringLiteral("Einzelnes Wagenrücklaufzeichen (CR) im Feld; Zeilenumbrüche im Text "
-                                            "gehören in Anführungszeichen."));
-                    }
-                    if (c == '"')
-                        fail(m_line, header, column,
-                             QStringLiteral("Anführungszeichen mitten im Feld; ein Feld mit Anführungszeichen steht "
-                                            "ganz in Anführungszeichen, das Zeichen selbst verdoppelt (\"\")."));
-                    ++m_pos;
-                }
-                field.bytes = m_data.mid(start, m_pos - start);
-            }
-            row.fields.append(field);
-            if (m_pos >= n)
-                return;
-            if (m_data[m_pos] == ',') {
-                ++m_pos;
-                continue;
-            }
-            // End of the row: LF or CRLF.
-            m_pos += m_data[m_pos] == '\r' ? 2 : 1;
-            ++m_line;
-            return;
-        }
-    }
-
-    const QByteArray& m_data;
-    QString m_name;
-    qsizetype m_pos = 0;
-    int m_line = 1;
-};
+const QString kLoneCr = QStringLiteral("Einzelnes Wagenrücklaufzeichen (CR) im Feld; Zeilenumbrüche im Text "
+                                       "gehören in Anführungszeichen.");
+const QString kNotUtf8 = QStringLiteral("Der Text ist kein gültiges UTF-8; bitte die Datei als UTF-8 speichern.");
+const QString kNul = QStringLiteral("Der Text enthält ein Nullzeichen.");
 
 } // namespace
 
-bool isValidUtf8(const QByteArray& bytes)
+QString describeFault(const QString& name, const CsvFault& fault)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const unsigned c = p[i];
-        if (c < 0x80) {
-            ++i;
+    QString where = QStringLiteral("%1, Zeile %2").arg(name, QString::number(fault.line));
+    if (!fault.field.isEmpty())
+        where += QStringLiteral(", Feld ") + fault.field;
+    return where + QStringLiteral(": ") + fault.text;
+}
+
+CsvReader::CsvReader(QIODevice& device, QString name) : m_device(device), m_name(std::move(name))
+{
+    // A small input (a text in memory, a short file) gets a buffer of its size.
+    const qint64 known = m_device.isSequential() ? kChunk : m_device.size() - m_device.pos() + 1;
+    m_buffer.resize(qBound<qint64>(16, known, kChunk));
+    const QStringList& fields = store::fieldNames();
+    const QString all = fields.join(QStringLiteral(", "));
+
+    // A byte order mark at the very start of the file is no part of the text.
+    while (m_end < 3 && !m_atEnd)
+        refill();
+    if (QByteArrayView(m_buffer.constData(), m_end).startsWith("\xEF\xBB\xBF"))
+        m_begin = 3;
+
+    // The header: the first line that is not empty.
+    Scan scan;
+    for (;;) {
+        while ((scan = scanLine()) == Scan::NeedMore)
+            if (!refill())
+                throw Error(describeFault(m_name, m_fault));
+        if (scan == Scan::Fault)
+            throw Error(describeFault(m_name, m_fault));
+        if (m_begin >= m_end && m_atEnd)
+            throw Error(QStringLiteral("%1: Die Datei ist leer; es fehlt schon die Kopfzeile mit den Feldnamen %2.")
+                            .arg(m_name, all));
+        if (m_count == 1 && !m_spans[0].quoted && m_spans[0].size == 0) {
+            skipLine();
             continue;
         }
-        int len = 0;
-        unsigned cp = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
+        break;
+    }
+
+    const int headerLine = m_line;
+    auto fail = [&](int line, const QString& column, const QString& text) {
+        throw Error(describeFault(m_name, {line, column, text}));
+    };
+    for (int c = 0; c < std::min<int>(m_count, int(m_spans.size())); ++c) {
+        const QByteArrayView bytes = unquoted(m_spans[c]);
+        const Utf8Scan utf8 = scanUtf8(bytes.data(), bytes.size());
+        const QString number = QString::number(c + 1);
+        if (!utf8.valid || utf8.nul)
+            fail(m_spans[c].line, number, utf8.valid ? kNul : kNotUtf8);
+        const QString column = store::textFromUtf8(bytes);
+        if (!fields.contains(column))
+            fail(headerLine, {}, QStringLiteral("Unbekannte Spalte %1 in der Kopfzeile; erlaubt sind genau %2.").arg(quoted(column), all));
+        if (m_header.contains(column))
+            fail(headerLine, {}, QStringLiteral("Die Spalte %1 steht zweimal in der Kopfzeile.").arg(quoted(column)));
+        m_header.append(column);
+    }
+    // More columns than fields always holds an unknown or a doubled one among
+    // the first fourteen, so the loop above has refused it.
+    for (const QString& f : fields)
+        if (!m_header.contains(f))
+            fail(headerLine, {}, QStringLiteral("Der Kopfzeile fehlt die Spalte %1.").arg(quoted(f)));
+    for (const QString& column : m_header)
+        m_target.push_back(int(fields.indexOf(column)));
+    skipLine();
+}
+
+QString CsvReader::fieldName(int column) const
+{
+    return column < m_header.size() ? quoted(m_header.at(column)) : QString::number(column + 1);
+}
+
+CsvReader::Scan CsvReader::needMore(int column, int line, bool quoted)
+{
+    m_pendingColumn = column;
+    m_pendingLine = line;
+    m_pendingQuoted = quoted;
+    return Scan::NeedMore;
+}
+
+CsvReader::Scan CsvReader::fault(int line, int column, const QString& text)
+{
+    m_fault = {line, fieldName(column), text};
+    return Scan::Fault;
+}
+
+// Finds the fields of the line at m_begin in the bytes at hand. NeedMore when
+// the line (or the one character that decides how it goes on) is not all there yet.
+CsvReader::Scan CsvReader::scanLine()
+{
+    const char* d = m_buffer.constData();
+    const qsizetype n = m_end;
+    const bool atEnd = m_atEnd;
+    qsizetype pos = m_begin;
+    int line = m_line;
+    m_count = 0;
+    for (;;) {
+        Span span;
+        span.line = line;
+        const int column = m_count;
+        if (pos < n && d[pos] == '"') {
+            span.quoted = true;
+            span.start = ++pos;
+            for (;;) {
+                while (pos < n && d[pos] != '"') {
+                    if (d[pos] == '\n')
+                        ++line;
+                    ++pos;
+                }
+                if (pos >= n) {
+                    if (!atEnd)
+                        return needMore(column, span.line, span.quoted);
+                    return fault(span.line, column,
+                                 QStringLiteral("Das Anführungszeichen am Anfang des Feldes wird bis zum Dateiende nicht "
+                                                "geschlossen."));
+                }
+                if (pos + 1 >= n && !atEnd)
+                    return needMore(column, span.line, span.quoted);
+                if (pos + 1 < n && d[pos + 1] == '"') {
+                    span.doubledQuotes = true;
+                    pos += 2;
+                    continue;
+                }
+                break;
+            }
+            span.size = pos - span.start;
+            ++pos; // the closing quote
+            if (pos < n && d[pos] != ',' && d[pos] != '\n') {
+                if (d[pos] != '\r')
+                    return fault(line, column,
+                                 QStringLiteral("Nach dem schließenden Anführungszeichen folgt noch Text; ein "
+                                                "Anführungszeichen im Text wird verdoppelt (\"\")."));
+                if (pos + 1 >= n && !atEnd)
+                    return needMore(column, span.line, span.quoted);
+                if (pos + 1 >= n || d[pos + 1] != '\n')
+                    return fault(line, column,
+                                 QStringLiteral("Nach dem schließenden Anführungszeichen steht ein einzelnes "
+                                                "Wagenrücklaufzeichen (CR) ohne Zeilenvorschub (LF); eine Zeile endet "
+                                                "mit CRLF oder LF, ein Zeilenumbruch im Text gehört in die "
+                                                "Anführungszeichen."));
+            }
         } else {
+            span.start = pos;
+            while (pos < n) {
+                const char c = d[pos];
+                if (c == ',' || c == '\n')
+                    break;
+                if (c == '\r') {
+                    if (pos + 1 >= n && !atEnd)
+                        return needMore(column, span.line, span.quoted);
+                    if (pos + 1 < n && d[pos + 1] == '\n')
+                        break;
+                    return fault(line, column, kLoneCr);
+                }
+                if (c == '"')
+                    return fault(line, column,
+                                 QStringLiteral("Anführungszeichen mitten im Feld; ein Feld mit Anführungszeichen steht "
+                                                "ganz in Anführungszeichen, das Zeichen selbst verdoppelt (\"\")."));
+                ++pos;
+            }
+            if (pos >= n && !atEnd)
+                return needMore(column, span.line, span.quoted);
+            span.size = pos - span.start;
+        }
+        if (m_count < int(m_spans.size()))
+            m_spans[m_count] = span;
+        ++m_count;
+        if (pos >= n) { // the last line of the file, without a line break
+            m_lineEnd = pos;
+            m_nextLine = line;
+            return Scan::Complete;
+        }
+        if (d[pos] == ',') {
+            ++pos;
+            continue;
+        }
+        pos += d[pos] == '\r' ? 2 : 1; // LF or CRLF
+        m_lineEnd = pos;
+        m_nextLine = line + 1;
+        return Scan::Complete;
+    }
+}
+
+// Moves the unread bytes to the front and reads more behind them; grows the
+// buffer when one line fills it. False (with m_fault set) for a line longer
+// than kMaxLineBytes.
+bool CsvReader::refill()
+{
+    if (m_begin > 0) {
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_begin, size_t(m_end - m_begin));
+        m_end -= m_begin;
+        m_begin = 0;
+    }
+    if (m_end == m_buffer.size()) {
+        if (m_buffer.size() >= kMaxLineBytes) {
+            const QString mib = QString::number(kMaxLineBytes / (1024 * 1024));
+            m_fault = {m_pendingLine, fieldName(m_pendingColumn),
+                       m_pendingQuoted
+                           ? QStringLiteral("Das Anführungszeichen am Anfang des Feldes wird auf %1 MiB nicht "
+                                            "geschlossen; so lang ist kein Datensatz. Ab hier wird die Datei nicht "
+                                            "weiter gelesen.")
+                                 .arg(mib)
+                           : QStringLiteral("Die Zeile ist hier schon länger als %1 MiB; so lang ist kein Datensatz. "
+                                            "Ab hier wird die Datei nicht weiter gelesen.")
+                                 .arg(mib)};
             return false;
         }
-        if (i + len > n)
-            return false;
-        for (int k = 1; k < len; ++k) {
-            const unsigned cc = p[i + k];
-            if ((cc & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (cc & 0x3F);
+        m_buffer.resize(std::min(m_buffer.size() * 2, kMaxLineBytes));
+    }
+    // The buffer is filled up (or the input ends): a pipe that hands out a few
+    // bytes at a time must not make a long line be scanned again for each.
+    while (m_end < m_buffer.size()) {
+        const qint64 got = m_device.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        if (got < 0)
+            throw Error(QStringLiteral("%1 lässt sich nicht weiter lesen: %2").arg(m_name, m_device.errorString()));
+        if (got == 0) {
+            m_atEnd = true;
+            break;
         }
-        if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF
-            || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += len;
+        m_end += got;
+        m_read += got;
     }
     return true;
 }
 
-QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name)
+void CsvReader::skipLine()
 {
-    Splitter splitter(data, name);
-    const QStringList& fields = store::fieldNames();
-
-    auto decode = [&](const RawField& f, int line, const QStringList& header, int column) {
-        if (!isValidUtf8(f.bytes))
-            splitter.fail(f.line ? f.line : line, header, column,
-                          QStringLiteral("Der Text ist kein gültiges UTF-8; bitte die Datei als UTF-8 speichern."));
-        if (f.bytes.contains('\0'))
-            splitter.fail(f.line ? f.line : line, header, column, QStringLiteral("Der Text enthält ein Nullzeichen."));
-        // Only a byte order mark at the start of the whole file is one (the
-        // Splitter skips it); at the start of a field it is the value's first character.
-        return store::textFromUtf8(f.bytes);
-    };
-
-    // The header: each of the thirteen field names exactly once, in any order.
-    RawRow row;
-    if (!splitter.next(row, {}))
-        throw Error(QStringLiteral("%1: Die Datei ist leer; es fehlt schon die Kopfzeile mit den Feldnamen %2.")
-                        .arg(name, fields.join(QStringLiteral(", "))));
-    QStringList header;
-    for (int c = 0; c < row.fields.size(); ++c) {
-        const QString column = decode(row.fields[c], row.line, {}, c);
-        if (!fields.contains(column))
-            splitter.fail(row.line, {}, -1,
-                          QStringLiteral("Unbekannte Spalte %1 in der Kopfzeile; erlaubt sind genau %2.")
-                              .arg(quoted(column), fields.join(QStringLiteral(", "))));
-        if (header.contains(column))
-            splitter.fail(row.line, {}, -1,
-                          QStringLiteral("Die Spalte %1 steht zweimal in der Kopfzeile.").arg(quoted(column)));
-        header.append(column);
-    }
-    for (const QString& f : fields)
-        if (!header.contains(f))
-            splitter.fail(row.line, {}, -1, QStringLiteral("Der Kopfzeile fehlt die Spalte %1.").arg(quoted(f)));
-
-    QList<int> target; // column in the file -> index in table order
-    for (const QString& column : header)
-        target.append(int(fields.indexOf(column)));
-
-    QList<CsvRecord> records;
-    while (splitter.next(row, header)) {
-        const int count = int(row.fields.size());
-        if (count < header.size())
-            splitter.fail(row.line, header, count,
-                          QStringLiteral("Die Zeile hat nur %1 von %2 Feldern; dieses Feld und die folgenden fehlen.")
-                              .arg(count)
-                              .arg(header.size()));
-        if (count > header.size())
-            splitter.fail(row.fields[header.size()].line, header, -1,
-                          QStringLiteral("Die Zeile hat %1 statt %2 Feldern; nach dem Feld %3 steht noch etwas.")
-                              .arg(count)
-                              .arg(header.size())
-                              .arg(quoted(header.last())));
-        CsvRecord rec;
-        rec.line = row.line;
-        rec.values = QList<Value>(fields.size());
-        rec.fieldLines = QList<int>(fields.size(), row.line);
-        for (int c = 0; c < count; ++c) {
-            const RawField& f = row.fields[c];
-            const int t = target[c];
-            rec.fieldLines[t] = f.line;
-            if (f.quoted || !f.bytes.isEmpty())
-                rec.values[t] = decode(f, row.line, header, c);
-        }
-        records.append(rec);
-    }
-    return records;
+    m_begin = m_lineEnd;
+    m_line = m_nextLine;
 }
 
-QList<CsvRecord> readCsvFile(const QString& path)
+// The field's bytes with the quotes taken off; doubled quotes are made single
+// in place (the line is scanned and will not be scanned again).
+QByteArrayView CsvReader::unquoted(Span& span)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw Error(QStringLiteral("Die CSV-Datei %1 gibt es nicht.").arg(quoted(path)));
-    if (info.isDir())
-        throw Error(QStringLiteral("%1 ist ein Verzeichnis, keine CSV-Datei.").arg(quoted(path)));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Die CSV-Datei %1 lässt sich nicht lesen: %2").arg(quoted(path), file.errorString()));
-    // Read one byte more than allowed: a special file reports no size, so the
-    // limit is checked on what actually arrives.
-    const QByteArray data = file.read(kMaxCsvBytes + 1);
-    if (data.size() > kMaxCsvBytes)
-        throw Error(QStringLiteral("Die CSV-Datei %1 ist größer als %2 MiB; so viele Fragen kann sie nicht enthalten.")
-                        .arg(quoted(path))
-                        .arg(kMaxCsvBytes / (1024 * 1024)));
-    if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Die CSV-Datei %1 lässt sich nicht lesen: %2").arg(quoted(path), file.errorString()));
-    return parseCsv(data, info.fileName());
+    char* d = m_buffer.data() + span.start;
+    if (span.doubledQuotes) {
+        qsizetype to = 0;
+        for (qsizetype from = 0; from < span.size; ++from, ++to) {
+            d[to] = d[from];
+            if (d[from] == '"')
+                ++from; // the second of the pair
+        }
+        span.size = to;
+        span.doubledQuotes = false;
+    }
+    return {d, span.size};
+}
+
+CsvReader::Result CsvReader::next(CsvRow& row, QList<CsvFault>& faults)
+{
+    Scan scan;
+    for (;;) {
+        if (m_begin >= m_end) {
+            if (m_atEnd)
+                return Result::End;
+            if (!refill()) {
+                faults.append(m_fault);
+                return Result::Stopped;
+            }
+            continue;
+        }
+        scan = scanLine();
+        if (scan == Scan::NeedMore) {
+            if (!refill()) {
+                faults.append(m_fault);
+                return Result::Stopped;
+            }
+            continue;
+        }
+        if (scan == Scan::Fault) {
+            faults.append(m_fault);
+            return Result::Stopped;
+        }
+        // An empty line is skipped: it can never be a record of thirteen fields.
+        if (m_count == 1 && !m_spans[0].quoted && m_spans[0].size == 0) {
+            skipLine();
+            continue;
+        }
+        break;
+    }
+
+    row.line = m_line;
+    row.values = {}; // a line of the wrong length has no values
+    const int expected = int(m_header.size());
+    if (m_count < expected) {
+        faults.append({m_line, fieldName(m_count),
+                       QStringLiteral("Die Zeile hat nur %1 von %2 Feldern; dieses Feld und die folgenden fehlen.")
+                           .arg(QString::number(m_count), QString::number(expected))});
+    } else if (m_count > expected) {
+        faults.append({m_spans[expected].line, {},
+                       QStringLiteral("Die Zeile hat %1 statt %2 Feldern; nach dem Feld %3 steht noch etwas.")
+                           .arg(QString::number(m_count), QString::number(expected), quoted(m_header.last()))});
+    } else {
+        for (int c = 0; c < expected; ++c) {
+            Span& span = m_spans[c];
+            RawValue& value = row.values[m_target[c]];
+            row.lines[m_target[c]] = span.line;
+            const QByteArrayView bytes = unquoted(span);
+            value.data = bytes.data();
+            value.size = bytes.size();
+            value.null = !span.quoted && bytes.isEmpty();
+            const Utf8Scan utf8 = scanUtf8(bytes.data(), bytes.size());
+            value.codePoints = utf8.codePoints;
+            if (!utf8.valid || utf8.nul)
+                faults.append({span.line, fieldName(c), utf8.valid ? kNul : kNotUtf8});
+        }
+    }
+    skipLine();
+    return Result::Record;
+}
+
+QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer, name);
+    QList<CsvRecord> records;
+    CsvRow row;
+    QList<CsvFault> faults;
+    for (;;) {
+        const CsvReader::Result result = reader.next(row, faults);
+        if (!faults.isEmpty())
+            throw Error(describeFault(name, faults.first()));
+        if (result != CsvReader::Result::Record)
+            return records;
+        CsvRecord rec;
+        rec.line = row.line;
+        rec.values = decoded(row.values);
+        rec.fieldLines = QList<int>(row.lines.begin(), row.lines.end());
+        records.append(rec);
+    }
 }
 
 namespace {
-QByteArray csvField(const Value& value)
+
+// A field needs quotes when it holds a comma, a quote or a line break, or is
+// the empty text (which without quotes would read as no value).
+void appendField(std::string& out, const char* data, qsizetype size, bool null)
 {
-    if (!value)
-        return {};
-    const QByteArray bytes = value->toUtf8();
-    if (bytes.isEmpty())
-        return QByteArrayLiteral("\"\"");
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n')) {
-        QByteArray out = bytes;
-        out.replace('"', QByteArrayLiteral("\"\""));
-        return '"' + out + '"';
+    if (null)
+        return;
+    if (size == 0) {
+        out += "\"\"";
+        return;
     }
-    return bytes;
+    bool special = false;
+    for (qsizetype i = 0; i < size && !special; ++i) {
+        const char c = data[i];
+        special = c == ',' || c == '"' || c == '\r' || c == '\n';
+    }
+    if (!special) {
+        out.append(data, size_t(size));
+        return;
+    }
+    out += '"';
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] == '"')
+            out += '"';
+        out += data[i];
+    }
+    out += '"';
 }
+
 } // namespace
+
+void appendCsvLine(std::string& out, const RawRecord& values)
+{
+    for (int i = 0; i < store::kFieldCount; ++i) {
+        if (i)
+            out += ',';
+        appendField(out, values[i].data, values[i].size, values[i].null);
+    }
+    out += "\r\n";
+}
 
 QByteArray csvHeader()
 {
@@ -303,13 +406,15 @@ QByteArray csvHeader()
 
 QByteArray csvLine(const QList<Value>& values)
 {
-    QByteArray line;
+    std::string line;
     for (int i = 0; i < values.size(); ++i) {
         if (i)
             line += ',';
-        line += csvField(values[i]);
+        const QByteArray bytes = values[i] ? values[i]->toUtf8() : QByteArray();
+        appendField(line, bytes.constData(), bytes.size(), !values[i]);
     }
-    return line + QByteArrayLiteral("\r\n");
+    line += "\r\n";
+    return QByteArray(line.data(), qsizetype(line.size()));
 }
 
 } // namespace quizdb

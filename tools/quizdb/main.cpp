@@ -4,20 +4,28 @@
 #include <QFile>
 #include <QStringList>
 #include <cstdio>
+#include <new>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    QFile out;
-    QFile err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return 2;
-    const int status = quizdb::run(args, out, err);
-    if (!out.flush()) {
-        err.write("Die Ausgabe lässt sich nicht schreiben.\n");
+    try {
+        QStringList args;
+        for (int i = 1; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        QFile out;
+        QFile err;
+        if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return 2;
+        const int status = quizdb::run(args, out, err, {isatty(STDOUT_FILENO) == 1, isatty(STDERR_FILENO) == 1});
+        if (!out.flush()) {
+            err.write("Die Ausgabe lässt sich nicht schreiben.\n");
+            return 2;
+        }
+        return status;
+    } catch (const std::bad_alloc&) {
+        // Out of memory before or after a command (a command reports it itself).
+        std::fputs(quizdb::kNoMemory, stderr);
         return 2;
     }
-    return status;
 }

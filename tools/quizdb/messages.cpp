@@ -16,4 +16,9 @@ QString shown(const QString& value)
     return quoted(t);
 }
 
+QString counted(qint64 count, const QString& one, const QString& many)
+{
+    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
+}
+
 } // namespace quizdb

@@ -19,4 +19,7 @@ QString quoted(const QString& text);
 // A value as a message shows it: quoted, long texts shortened, line breaks visible.
 QString shown(const QString& value);
 
+// A count with its noun in the right number: "1 Frage", "2 Fragen", "0 Fragen".
+QString counted(qint64 count, const QString& one, const QString& many);
+
 } // namespace quizdb

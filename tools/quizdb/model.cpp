@@ -1,9 +1,7 @@
 // The check of a record against the question data model.
 #include "tools/quizdb/model.h"
 
-#include "store/store.h"
-
-#include <QRegularExpression>
+#include "tools/quizdb/messages.h"
 
 namespace quizdb {
 
@@ -14,6 +12,9 @@ const QStringList kLetters = {QStringLiteral("A"), QStringLiteral("B"), QStringL
 const QStringList kShares = {store::field::PublikumA, store::field::PublikumB, store::field::PublikumC,
                              store::field::PublikumD};
 
+// Field positions in table order, for the quick look.
+enum : int { kNummer, kFrage, kAntwortA, kAntwortB, kAntwortC, kAntwortD, kRichtig, kFraglich, kPublikumA, kJokerTV = 12 };
+
 QString letterFault(const Value& v)
 {
     if (!v)
@@ -21,7 +22,63 @@ QString letterFault(const Value& v)
     return QStringLiteral("%1 ist keiner der Großbuchstaben A, B, C, D.").arg(shown(*v));
 }
 
+// One or two ASCII digits, nothing else.
+bool isShare(QStringView v)
+{
+    if (v.isEmpty() || v.size() > 2)
+        return false;
+    for (QChar c : v)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+void addLengthFault(QList<Fault>& faults, const QString& name, const Value& v)
+{
+    const int limit = store::fieldLimit(name);
+    if (!v)
+        return;
+    const qsizetype length = codePointCount(*v);
+    if (length > limit)
+        faults.append({name, QStringLiteral("ist %1 Zeichen lang; erlaubt sind höchstens %2.")
+                                 .arg(QString::number(length), QString::number(limit))});
+}
+
+const std::array<int, store::kFieldCount> kLimits = [] {
+    std::array<int, store::kFieldCount> limits{};
+    for (int i = 0; i < store::kFieldCount; ++i)
+        limits[i] = store::fieldLimit(store::fieldNames().at(i));
+    return limits;
+}();
+
+bool withinLimit(const RawRecord& r, int index)
+{
+    return r[index].null || r[index].codePoints <= kLimits[index];
+}
+
+int letterAt(const RawRecord& r, int index)
+{
+    const RawValue& v = r[index];
+    return !v.null && v.size == 1 && v.data[0] >= 'A' && v.data[0] <= 'D' ? v.data[0] : 0;
+}
+
+int shareAt(const RawRecord& r, int index)
+{
+    const RawValue& v = r[index];
+    if (v.null || v.size < 1 || v.size > 2)
+        return -1;
+    int n = 0;
+    for (qsizetype i = 0; i < v.size; ++i) {
+        if (v.data[i] < '0' || v.data[i] > '9')
+            return -1;
+        n = n * 10 + (v.data[i] - '0');
+    }
+    return n;
+}
+
 } // namespace
+
+const std::array<int, 7> kCountedFields = {kNummer, kFrage, kAntwortA, kAntwortB, kAntwortC, kAntwortD, kJokerTV};
 
 QList<Fault> modelFaults(const QList<Value>& values)
 {
@@ -46,7 +103,6 @@ QList<Fault> modelFaults(const QList<Value>& values)
         faults.append({store::field::Fraglich,
                        QStringLiteral("ist gleich Richtig (%1); Fraglich nennt eine falsche Antwort.").arg(quoted(*richtig))});
 
-    static const QRegularExpression share(QStringLiteral("^[0-9]{1,2}$"));
     int sum = 0;
     bool sharesOk = true;
     for (const QString& name : kShares) {
@@ -54,7 +110,7 @@ QList<Fault> modelFaults(const QList<Value>& values)
         if (!v) {
             faults.append({name, QStringLiteral("hat keinen Wert; erlaubt ist eine ganze Zahl von 0 bis 99.")});
             sharesOk = false;
-        } else if (!share.match(*v).hasMatch()) {
+        } else if (!isShare(*v)) {
             faults.append({name, QStringLiteral("%1 ist keine ganze Zahl von 0 bis 99.").arg(shown(*v))});
             sharesOk = false;
         } else {
@@ -69,12 +125,52 @@ QList<Fault> modelFaults(const QList<Value>& values)
         // Letters and shares already have their own, more precise fault.
         if (name == store::field::Richtig || name == store::field::Fraglich || kShares.contains(name))
             continue;
-        const Value& v = value(name);
-        const int limit = store::fieldLimit(name);
-        if (v && v->size() > limit)
-            faults.append({name, QStringLiteral("ist %1 Zeichen lang; erlaubt sind höchstens %2.").arg(v->size()).arg(limit)});
+        addLengthFault(faults, name, value(name));
     }
     return faults;
+}
+
+QList<Fault> faults(const QList<Value>& values, Rules rules)
+{
+    if (rules == Rules::Model)
+        return modelFaults(values);
+    QList<Fault> faults;
+    for (int i = 0; i < store::kFieldCount; ++i)
+        addLengthFault(faults, store::fieldNames().at(i), values.at(i));
+    return faults;
+}
+
+bool surelyInOrder(const RawRecord& r, Rules rules)
+{
+    if (rules == Rules::LengthsOnly) {
+        for (int i = 0; i < store::kFieldCount; ++i)
+            if (!withinLimit(r, i))
+                return false;
+        return true;
+    }
+    // A question that begins with a visible ASCII character is not blank;
+    // anything else is left to the full check.
+    const RawValue& frage = r[kFrage];
+    const auto first = frage.size > 0 ? static_cast<unsigned char>(frage.data[0]) : 0u;
+    if (frage.null || first <= ' ' || first >= 0x7f)
+        return false;
+    const int richtig = letterAt(r, kRichtig);
+    const int fraglich = letterAt(r, kFraglich);
+    if (!richtig || !fraglich || richtig == fraglich)
+        return false;
+    int sum = 0;
+    for (int i = kPublikumA; i < kPublikumA + 4; ++i) {
+        const int share = shareAt(r, i);
+        if (share < 0)
+            return false;
+        sum += share;
+    }
+    if (sum != 100)
+        return false;
+    for (int i : kCountedFields)
+        if (!withinLimit(r, i))
+            return false;
+    return true;
 }
 
 } // namespace quizdb
