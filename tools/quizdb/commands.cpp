@@ -24,11 +24,6 @@ namespace {
 // Longest list of faults that one message shows; the rest is counted.
 constexpr int kMaxListedFaults = 30;
 
-// Largest value (or row) SQLite builds on quizdb's connections: far beyond any
-// field the data model allows, small enough that a hostile file cannot make
-// quizdb allocate without bound.
-constexpr int kMaxValueBytes = 1024 * 1024;
-
 // Output is handed on in pieces of about this size.
 constexpr size_t kOutputChunk = 256 * 1024;
 
@@ -46,7 +41,7 @@ Error readError(const QString& file, int rc, sqlite3* db)
     if ((rc & 0xff) == SQLITE_TOOBIG)
         return Error(QStringLiteral("Die Fragendatei %1 enthält einen Datensatz, der größer als %2 MiB ist; so groß "
                                     "ist keine Frage, die Datei ist beschädigt oder keine Fragendatei.")
-                         .arg(quoted(file), QString::number(kMaxValueBytes / (1024 * 1024))));
+                         .arg(quoted(file), QString::number(sqlite::kMaxValueBytes >> 20)));
     return sqlite::readError(file, rc, db);
 }
 
@@ -58,18 +53,12 @@ Error writeError(const QString& file, int rc, sqlite3* db)
 
 // Opens a question file so that nothing stored in it is ever executed: its
 // triggers never fire, its views are never expanded, and no value larger than
-// kMaxValueBytes is ever built.
+// sqlite::kMaxValueBytes is ever built.
 sqlite::Handle openDefensively(const QString& file, int flags)
 {
     // quizdb runs on one thread: its connections need no locking of their own.
-    sqlite::Handle db = sqlite::open(file, flags | SQLITE_OPEN_NOMUTEX);
-    sqlite3* raw = db.get();
-    sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_db_config(raw, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    sqlite3_db_config(raw, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-    sqlite3_limit(raw, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
-    return db;
+    // sqlite::open makes it defensive: the file's triggers and views never run.
+    return sqlite::open(file, flags | SQLITE_OPEN_NOMUTEX);
 }
 
 // The question table as quizdb can address it: an ordinary table (no view, no
@@ -78,48 +67,31 @@ sqlite::Handle openDefensively(const QString& file, int flags)
 // the table is called so, _rowid_ or oid.
 QString requireQuestionTable(sqlite3* db, const QString& file)
 {
-    const sqlite::Statement list = sqlite::prepareOrThrow(
-        db, file, QStringLiteral("SELECT type, wr FROM pragma_table_list(?1) WHERE schema = 'main'"));
-    sqlite::bindText(list.get(), 1, store::kTable);
-    int rc = sqlite3_step(list.get());
-    if (rc == SQLITE_DONE)
-        throw Error(QStringLiteral("%1 ist keine Fragendatei: die Tabelle %2 fehlt.").arg(quoted(file), quoted(store::kTable)));
-    if (rc != SQLITE_ROW)
+    sqlite::TableShape shape;
+    if (const int rc = sqlite::tableShape(db, store::kTable, shape); rc != SQLITE_OK)
         throw readError(file, rc, db);
-    const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
-    if (type != QLatin1String("table"))
+    if (shape.kind.isEmpty())
+        throw Error(QStringLiteral("%1 ist keine Fragendatei: die Tabelle %2 fehlt.").arg(quoted(file), quoted(store::kTable)));
+    if (shape.kind != QLatin1String("table"))
         throw Error(QStringLiteral("%1 ist keine Fragendatei: %2 ist dort keine Tabelle, sondern %3.")
                         .arg(quoted(file), quoted(store::kTable),
-                             type == QLatin1String("view") ? QStringLiteral("eine Sicht (VIEW)")
-                                                           : QStringLiteral("eine virtuelle Tabelle")));
-    if (sqlite3_column_int(list.get(), 1))
+                             shape.kind == QLatin1String("view") ? QStringLiteral("eine Sicht (VIEW)")
+                                                                 : QStringLiteral("eine virtuelle Tabelle")));
+    if (shape.withoutRowid)
         throw Error(QStringLiteral("Die Tabelle %1 der Fragendatei %2 ist ohne Zeilenschlüssel (WITHOUT ROWID) angelegt; "
                                    "so eine Tabelle liest und schreibt quizdb nicht.")
                         .arg(quoted(store::kTable), quoted(file)));
-
-    const sqlite::Statement columns =
-        sqlite::prepareOrThrow(db, file, QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?1)"));
-    sqlite::bindText(columns.get(), 1, store::kTable);
-    QStringList plain;
-    QStringList special; // generated or hidden
-    while ((rc = sqlite3_step(columns.get())) == SQLITE_ROW) {
-        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
-        (sqlite3_column_int(columns.get(), 1) ? special : plain) << name;
-    }
-    if (rc != SQLITE_DONE)
-        throw readError(file, rc, db);
     for (const QString& f : store::fieldNames()) {
-        if (special.contains(f, Qt::CaseInsensitive))
+        if (shape.computed.contains(f, Qt::CaseInsensitive))
             throw Error(QStringLiteral("In der Fragendatei %1 ist das Feld %2 der Tabelle %3 berechnet (GENERATED) oder "
                                        "verborgen; die Felder einer Fragendatei sind gewöhnliche gespeicherte Spalten.")
                             .arg(quoted(file), quoted(f), quoted(store::kTable)));
-        if (!plain.contains(f, Qt::CaseInsensitive))
+        if (!shape.columns.contains(f, Qt::CaseInsensitive))
             throw Error(QStringLiteral("In der Fragendatei %1 fehlt der Tabelle %2 das Feld %3.")
                             .arg(quoted(file), quoted(store::kTable), quoted(f)));
     }
-    for (const QString key : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")})
-        if (!plain.contains(key, Qt::CaseInsensitive) && !special.contains(key, Qt::CaseInsensitive))
-            return key;
+    if (!shape.rowKey.isEmpty())
+        return shape.rowKey;
     throw Error(QStringLiteral("In der Fragendatei %1 heißen Spalten der Tabelle %2 rowid, _rowid_ und oid; so ist die "
                                "Reihenfolge der Datensätze nicht zu erreichen.")
                     .arg(quoted(file), quoted(store::kTable)));
