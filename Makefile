@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper over CMake. `make run` and `make test` are the whole set-up on a
 # fresh Debian 12 machine: both install what is missing first (with sudo when
 # not run as root). Build and play as your own user, so that the question file
@@ -5,7 +7,7 @@
 BUILD ?= build
 QUESTIONS := $(BUILD)/Zada-VI-VOZ.mdb
 PACKAGES := g++ cmake ninja-build qt6-base-dev qt6-translations-l10n qt6-multimedia-dev libsqlite3-dev \
-            fonts-liberation desktop-file-utils appstream
+            fonts-liberation desktop-file-utils appstream reuse
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run screenshot test bench package fuzz soak clean

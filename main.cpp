@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quiz: the command line, German dialogs, the game window loaded before it
 // is shown, then the event loop until the player ends the program.
 #include "game/frmQuiz.h"

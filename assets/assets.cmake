@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game window's background picture and icon, compiled into the program as
 # Qt resources (":/background.png", ":/icon.png").
 qt_add_resources(quizlib quizassets

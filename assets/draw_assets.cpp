@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the game's pictures and its beep into a directory (default: the current one):
 //   background.png  1024 x 676, four colours: black stage above row 263, a dark-blue
 //                   floor with a light-blue perspective grid running to the top

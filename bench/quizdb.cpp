@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quizdb beside the sqlite3 shell and the raw SQLite C API, on generated CSV
 // files of 1,000, 350,000 and 1,000,000 questions, all from one run:
 //

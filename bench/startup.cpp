@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up time and peak memory of the game beside a baseline program of ours.
 //
 // The bench runs itself as a child process, alternately in two modes:

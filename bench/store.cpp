@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question store beside plain SQLite: each operation of the record cursor
 // timed on tables of 100, 10,000 and 1,000,000 records, next to the same work
 // done with the SQLite C API on the same file (the floor), plus the peak

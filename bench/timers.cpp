@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's three timers against the wall clock, with the real frmQuiz,
 // its real QTimers and an event loop:
 //   - the audience animation of a 99 % bar (99 ticks of 50 ms: 4.95 s),

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the editor reads the text of a record box: cut to a field's length, and
 // counted as a number for the audience check. Pure functions on text.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the editor and the exchange between the current record and the boxes.
 #include "editor/frmEditor.h"
 

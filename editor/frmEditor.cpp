@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor window's layout, its thirteen record boxes, and how it shows
 // itself over the game window.
 #include "editor/frmEditor.h"

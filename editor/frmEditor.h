@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question editor: a small tool window over the question table. It shows
 // one record in thirteen text boxes, pages through the table, and changes,
 // appends and deletes records; every change goes to the file at once. It owns

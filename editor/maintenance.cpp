@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Changing, appending and deleting records, each saved to the file at once,
 // and the back button.
 #include "editor/frmEditor.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paging through the question table: first, last, next and previous record.
 #include "editor/frmEditor.h"
 

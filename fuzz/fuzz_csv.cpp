@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: arbitrary bytes as a quizdb CSV file. Parsing must end in
 // records or a quizdb::Error, never in a crash, a hang or a leak. Whatever it
 // accepts must come back unchanged when written out again and read anew, and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: arbitrary bytes as the question file. The bytes are written
 // to a file, opened through the store, and every record is read field by field
 // walking forward to the end and back to the start; then a change, an added

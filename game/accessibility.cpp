@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader learns of the game window beyond the captions and texts
 // Qt already reports: the name box by its caption, the ladder markers as steps
 // that are reached or not, the secured amount, the audience bars' shares, the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Answering a question: the four answer buttons, the letter keys, and what a
 // right or a wrong answer does to the game.
 #include "game/frmQuiz.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock in the status bar: time and date on every tick of Timer1000, and
 // the ticks kept in the middle of the second.
 #include "game/frmQuiz.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's edit button: opens the question editor modally.
 #include "game/frmQuiz.h"
 

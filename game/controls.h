@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's own looks of three standard controls: a command button
 // whose caption is always shown whole, the joker frame drawn as a classic
 // captioned frame, and a focus frame that shows on every background.

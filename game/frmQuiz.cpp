@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's construction: every control in its place with its caption,
 // font, colours and initial state, the three timers, the tab order, and the
 // plumbing of the window's own events (background picture, keys, closing).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window: the whole stage of the quiz. One member per control, named
 // as on screen; the game state; and the window's procedures. The jokers are
 // member functions too, defined in lifelines/.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The life of a game: the prize ladder, a new game, and the question before
 // the program ends.
 #include "game/frmQuiz.h"

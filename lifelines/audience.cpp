@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audience joker: the four stored percentages of the question on screen
 // appear at once in four labels, and four bars grow from a common baseline,
 // one 20-twip step per percentage point and tick, each stopping at its own

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fifty-fifty joker: greys out the answers that are neither right nor the
 // one wrong answer the question record keeps (field Fraglich). Nothing is drawn
 // at random, and no game state changes: only the buttons and the status line.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone joker: after the player has read the instruction, thirty seconds
 // are counted down in the status line, one tick a second, ending in a beep.
 // The end of the countdown has no effect on the game.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QApplication that routes every exception escaping an event handler to the one
 // handler for uncaught failures instead of letting it tear through Qt.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A plain rectangle control: back colour with a 3-pixel border in the border
 // colour. Keeps Left, Top, Width and Height in twips so that a bar can grow by
 // 20 twips at a time without rounding drift.

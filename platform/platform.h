@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small layer between the program and the toolkit: dialogs, beep, clock,
 // German number and date patterns, the program directory, ending the program,
 // twips, and the seams that tests use to stand in for the outside world.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open question file of one Database: judging the file before SQLite sees
 // it, and the statements its record sets share.
 #include "store/connection.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open question file under one Database, shared with its record sets:
 // the SQLite handle, the failures worded with the file's name, the write
 // transaction, and the statements that all record sets of the file share.

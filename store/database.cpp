@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine and the database: opening a question file, refusing one that is no
 // question file before anyone works on it, and handing out record sets.
 #include "store/connection.h"

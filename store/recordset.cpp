@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record set: a position in the question table, its moves and its edits.
 // A record set keeps nothing of the table but its position (a key); every
 // move is one indexed seek on the row key and every field read goes to the file

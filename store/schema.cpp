@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question table: its name, its thirteen fields and their limits, and the
 // SQL that creates it.
 #include "store/sqlite.h"

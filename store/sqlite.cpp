@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SQLite layer under the store and quizdb: opening, statements,
 // transactions and the wording of failures.
 #include "store/sqlite.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one way into SQLite, for the store and for quizdb: handles that
 // close and statements that finalize themselves, the settings every connection
 // gets, a transaction that rolls back unless committed, and the German wording

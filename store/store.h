@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question store: one table of one SQLite file, reached through the record
 // cursor operations that both windows use. A record set is a position in the
 // table (by an ever-growing key), not a copy of it; every field read goes to

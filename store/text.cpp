@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stored values as text: how a field reads on screen and how UTF-8 from the
 // file or from a CSV becomes a QString without losing a character.
 #include "store/store.h"

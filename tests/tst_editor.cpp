@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question editor over a real question file in a temporary directory: what
 // the boxes and the status line show, and what really ends up in the file.
 #include "editor/boxtext.h"

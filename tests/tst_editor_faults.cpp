@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor when a save cannot be made: the file cannot grow (a page limit on
 // the editor's own connection, or a limit on the size of files the process may
 // write) or another process holds the file locked past the wait. Each time the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up on question files that are damaged, foreign or full of odd values.
 // Each case puts one file into the program directory and runs the real start-up:
 // either the two start-up messages appear and the program ends with the file

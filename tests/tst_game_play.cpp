@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing whole games on the real game window over a real question file:
 // answering by button and by key, the prize ladder, the top prize, the loss
 // message with its second chance, game over, the question before the end, and

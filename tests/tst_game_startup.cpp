@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window from its creation to the first question on screen: the stage
 // at start, start-up on a good question file and on every kind of unusable one,
 // showing the current question, the clock around midnight, and the German

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Valid question files with a hostile schema, and two editors on one file.
 // Each file goes through the real start-up of the game and the real editor:
 // either it is refused with a clear message, or the editor's one action does

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three jokers in a real game window over a real question file: the
 // fifty-fifty joker, the phone countdown and the audience vote with its bars.
 // Timers are fired through their objects, tick by tick; nothing waits.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped question set: made into a question file by the real quizdb, it
 // passes quizdb's check, and its right letters and audience votes show no
 // pattern a player could exploit.

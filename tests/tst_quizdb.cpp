@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quizdb: the CSV reader, the create/import/export round trip, its refusals and
 // the check of the data model, through the real executable on real files in a
 // temporary directory.

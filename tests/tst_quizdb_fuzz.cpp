@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What fuzzing the CSV reader found, kept as regular tests, and the committed
 // fuzz seeds read the way the fuzz target reads them: whatever the reader
 // accepts comes back unchanged when written out and read again.

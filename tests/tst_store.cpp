@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record cursor of the question store: positions, moves, field reads and
 // writes, with the game's and the editor's connections open on one file at
 // the same time, as the two windows have them.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Crash safety of the question file: a separate process saves record after
 // record through the store, editor-style, and is killed with SIGKILL at random
 // moments. After every kill the file must be sound, hold every save the process

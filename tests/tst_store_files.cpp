@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad question files and failing writes: every refusal is a store::Error with
 // a German message that names the file and the fault, and the file is left
 // exactly as it was.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What fuzzing the question file found, kept as regular tests, and the committed
 // fuzz seeds opened and walked the way the fuzz target does: every record read
 // field by field to the end and back, a change, an addition and a delete tried;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random operation sequences on two record sets over one question file,
 // checked step by step against a small model of the cursor rules: every
 // position, every end flag, every pending state, every value read, and at the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A separate process that works on a question file the way the editor does, for
 // the tests that kill it or need a second program holding the file.
 //

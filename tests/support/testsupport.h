@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the tests: question files in a temporary directory, written
 // with the plain SQLite API, and answering the real modal dialogs.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line, read by QCommandLineParser: the command word picks one of
 // the four commands, each with a fixed number of files; --help and --version
 // answer on standard output. A wrong call is one line on standard error that

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quizdb's command line: which command with which files, its help and version,
 // and what goes to standard output, what to standard error.
 #pragma once

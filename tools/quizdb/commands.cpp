@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands over the store's SQLite layer. create and import read, check and
 // write in one pass inside one transaction: at the first faulty record they
 // stop writing, read on only to name further faults, and roll back, so a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quizdb's four commands on question files: create, import, export, check.
 // Each goes through its input once, record by record: memory does not grow
 // with the number of questions.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Question records as CSV (RFC 4180, UTF-8): reading a file record by record
 // and writing records back. The header names the thirteen fields in any order.
 //

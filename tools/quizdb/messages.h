@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How quizdb speaks: its failures are store errors (the store's SQLite layer
 // words the file's failures for both), and names and values in its messages
 // stand in German quotation marks.

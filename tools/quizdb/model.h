@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question data model: what a record must hold for the game to play it.
 // create and import demand it, check reports every breach.
 #pragma once

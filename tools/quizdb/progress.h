@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How far a long command has come, as one line on a terminal: shown once the
 // command has run for about a second, renewed a few times a second, and
 // cleared at the end. Without a terminal it shows nothing at all.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 checking and character counting on raw field bytes.
 #include "tools/quizdb/values.h"
 

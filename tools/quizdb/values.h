@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field values as quizdb handles them: as text (QString) where a message needs
 // them, and as the raw UTF-8 bytes of a CSV line or a stored record on the way
 // through, so that a record that is in order is never decoded at all.
