@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The record set: a position in the question table, its moves and field reads
 // (its edits are in recordedit.cpp). A record set keeps nothing of the table
-// but its position (a key); every move is one indexed seek on the row key and every field read goes to the file
-// afresh, so open, moves and memory cost the same on 100 records and on a
-// million. Statements are reset right after stepping, so no read lock lingers
-// that would make the other connection's writes wait.
+// but its position (a key); every move is one indexed seek on the row key and
+// every field read goes to the file afresh, so open, moves and memory cost the
+// same on 100 records and on a million. Statements are reset right after
+// stepping, so no read lock lingers that would make the other connection's
+// writes wait.
 #include "store/recordimpl.h"
 
 namespace store {
