@@ -101,6 +101,7 @@ void frmEditor::buildLayout()
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setGeometry(platform::twipsRect(0, 0, 6975, 255));
     lblStatus->setAlignment(Qt::AlignCenter);
     lblStatus->setFrameStyle(QFrame::Box | QFrame::Plain);

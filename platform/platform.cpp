@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -18,6 +19,14 @@ std::function<void()> g_endHandler;
 std::function<QDateTime()> g_clock;
 
 QString titleOr(const QString& title) { return title.isEmpty() ? kAppTitle : title; }
+
+// A box's text may hold an answer from the question file or the player's name:
+// it is always plain text. Qt's automatic rich-text detection would otherwise
+// read "<img src=...>" as an image to load (from any file, /dev/zero included).
+void showPlain(QMessageBox& box)
+{
+    box.setTextFormat(Qt::PlainText);
+}
 
 // A question is answered with one of its two buttons and nothing else: Escape
 // and a request to close the window do nothing, and the title bar has no
@@ -72,6 +81,7 @@ void setClock(std::function<QDateTime()> clock) { g_clock = std::move(clock); }
 void msgBox(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok);
+    showPlain(box);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
@@ -79,6 +89,7 @@ void msgBox(const QString& text, const QString& title)
 bool askYesNo(const QString& text, const QString& title)
 {
     YesNoBox box(titleOr(title), text);
+    showPlain(box);
     // The texts of Qt's German translation, here also without it; J and N
     // answer the box as access keys.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
@@ -92,6 +103,9 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     QInputDialog dialog;
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
+    // The prompt is a label like a message box's text: plain, never markup.
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
     dialog.setTextValue(defaultText);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));

@@ -108,6 +108,8 @@ const QString kLongAnswer = QStringLiteral("sehr lang ").repeated(1000);
 // Hebrew and Arabic text, a right-to-left mark, and letters built from base
 // letters and combining marks (e + acute, a stack of marks on one letter).
 const QString kRtl = QStringLiteral("מה השעה? \u200Fما هو الجواب؟");
+// Markup that Qt's rich-text detection would render: shown, it must read as typed.
+const QString kMarkup = QStringLiteral("<b>fett</b> <img src=\"nirgends.png\">");
 const QString kCombining = QStringLiteral("Cafe\u0301 Zo\u0308e Z\u0335\u0336\u0337\u0338\u0321\u0322a\u0301\u0302\u0303\u0304?");
 
 } // namespace
@@ -189,6 +191,8 @@ class TestGameHostile : public QObject {
                 r[QStringLiteral("Frage")] = kRtl;
                 r[QStringLiteral("AntwortA")] = QStringLiteral("שלום");
                 r[QStringLiteral("PublikumA")] = QStringLiteral("٤٠"); // Arabic-Indic digits
+            } else if (kind == QLatin1String("markup in the answers and the name")) {
+                r[QStringLiteral("AntwortA")] = kMarkup;
             } else if (kind == QLatin1String("combining marks")) {
                 r[QStringLiteral("Frage")] = kCombining;
                 r[QStringLiteral("AntwortA")] = QStringLiteral("A\u0301rger");
@@ -296,6 +300,9 @@ private slots:
         QTest::newRow("combining marks")
             << QStringLiteral("combining marks") << true << false << kCombining << QStringLiteral("A:   A\u0301rger")
             << QString() << QStringLiteral("B") << QStringLiteral("A: 40%") << 40;
+        QTest::newRow("markup in the answers and the name")
+            << QStringLiteral("markup in the answers and the name") << true << false << QStringLiteral("Frage 1")
+            << QStringLiteral("A:   ") + kMarkup << QString() << QStringLiteral("AB") << QStringLiteral("A: 40%") << 40;
     }
 
     void hostileFile()
@@ -318,11 +325,12 @@ private slots:
         const QByteArray before = readBytes(filePath());
         platform::setProgramDirectory(m_dir->path());
 
+        const QString name = kind.startsWith(QLatin1String("markup")) ? QStringLiteral("<i>Anna</i>") : QStringLiteral("Anna");
         frmQuiz w;
         // Spare answers close any dialog nobody expected, so a wrong turn
         // shows up as a failed comparison and never as a hang.
         auto answerer = std::make_unique<DialogAnswerer>(
-            QStringList{QStringLiteral("input:Anna"), QStringLiteral("ok"), QStringLiteral("ok"),
+            QStringList{QStringLiteral("input:") + name, QStringLiteral("ok"), QStringLiteral("ok"),
                         QStringLiteral("cancel"), QStringLiteral("cancel")});
         bool ended = false;
         try {
@@ -351,7 +359,7 @@ private slots:
 
         QVERIFY2(!ended, "start-up refused a file the game can be played on");
         QCOMPARE(seen.size(), 1); // the name prompt, nothing else
-        QCOMPARE(w.txtName->text(), QStringLiteral("Anna"));
+        QCOMPARE(w.txtName->text(), name);
         QCOMPARE(w.lblStatus->text(), QStringLiteral("Wilkommen zum Plomberg-Quiz"));
         w.show();
 
@@ -412,7 +420,11 @@ private slots:
             w.cmdB->setEnabled(true);
             w.cmdB->click();
             QCOMPARE(loss.seen().size(), 1);
-            QVERIFY(loss.seen().at(0).text.startsWith(QStringLiteral("Sie haben verloren Anna und fallen auf ")));
+            const QString lossText = loss.seen().at(0).text;
+            QVERIFY2(lossText.startsWith(QStringLiteral("Sie haben verloren ") + name + QStringLiteral(" und fallen auf ")),
+                     qPrintable(lossText));
+            if (kind.startsWith(QLatin1String("markup")))
+                QVERIFY2(lossText.contains(QStringLiteral(" also ") + kMarkup), qPrintable(lossText));
             QCOMPARE(w.Level, qint16(0));
             QCOMPARE(w.lblStatus->text(), QStringLiteral("Neues Spiel, neue Mafia-Moneten..."));
         }
