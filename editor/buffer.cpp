@@ -20,7 +20,9 @@ void frmEditor::Form_Load()
     EditorRecords = std::move(records);
 
     PufferInForm();
-    if (hasCurrentRecord())
+    if (!EditorRecords->Updatable())
+        lblStatus->setText(QStringLiteral("Die Datenbank ist schreibgeschützt - Änderungen werden nicht gespeichert"));
+    else if (hasCurrentRecord())
         lblStatus->setText(QStringLiteral("Die Datenbank ist zum Editieren bereit"));
     else
         lblStatus->setText(QStringLiteral("Die Datenbank ist zum Editieren bereit - sie enthält keinen Datensatz"));
@@ -52,39 +54,61 @@ void frmEditor::PufferInForm()
     // of an earlier record can later be written into another one.
     if (!hasCurrentRecord()) {
         clearBoxes();
+        m_shownText.fill(QString());
         return;
     }
 
-    // Each field read by itself; the audience shares come last.
-    for (const RecordBox& r : kRecordBoxes)
-        if (r.kind != BoxKind::Share)
-            showField(r);
-    for (const RecordBox& r : kRecordBoxes)
-        if (r.kind == BoxKind::Share)
-            showField(r);
+    // The record is read in one go, exactly as stored, so that a later save
+    // can tell what it would change; the audience shares are shown last.
+    m_shown = EditorRecords->Values();
+    for (int i = 0; i < int(kRecordBoxes.size()); ++i)
+        if (kRecordBoxes[i].kind != BoxKind::Share)
+            showField(i);
+    for (int i = 0; i < int(kRecordBoxes.size()); ++i)
+        if (kRecordBoxes[i].kind == BoxKind::Share)
+            showField(i);
 }
 
-void frmEditor::showField(const RecordBox& r)
+void frmEditor::showField(int box)
 {
-    const QVariant value = EditorRecords->Fields(*r.field);
-    m_shown[store::fieldIndex(*r.field)] = value;
+    const RecordBox& r = kRecordBoxes[box];
+    const QVariant& value = m_shown[store::fieldIndex(*r.field)];
     // An empty JokerTV text reads "Nicht einer"; a JokerTV without value shows
     // an empty box like every other field without value.
-    if (r.kind == BoxKind::Joker && !value.isNull() && value.toString().isEmpty())
-        (this->*r.box)->setText(QStringLiteral("Nicht einer"));
+    const QString text = store::valueText(value);
+    if (r.kind == BoxKind::Joker && !value.isNull() && text.isEmpty())
+        m_shownText[box] = QStringLiteral("Nicht einer");
     else
-        (this->*r.box)->setText(store::valueText(value));
+        m_shownText[box] = text;
+    (this->*r.box)->setText(m_shownText[box]);
+}
+
+// Whether a change leaves box `box`'s stored value as it is instead of
+// writing the box back: only for a box still showing what it was given, and only
+// where writing it back would change the stored value in a way nobody could
+// see in the box: cut a longer text, replace bytes that are not UTF-8, or
+// turn a number, a binary value or no value into text.
+bool frmEditor::keepsStoredValue(int box) const
+{
+    const RecordBox& r = kRecordBoxes[box];
+    const QString text = (this->*r.box)->text();
+    if (EditorRecords->EditMode() != store::dbEditInProgress || text != m_shownText[box])
+        return false;
+    const QVariant& stored = m_shown[store::fieldIndex(*r.field)];
+    return stored.typeId() != QMetaType::QString || editor::leftChars(text, store::fieldLimit(*r.field)) != text;
 }
 
 void frmEditor::FormInPuffer()
 {
     // Each box cut to its field's limit; the two answer letters in upper case.
     // The boxes themselves keep the text as typed.
-    for (const RecordBox& r : kRecordBoxes) {
+    for (int i = 0; i < int(kRecordBoxes.size()); ++i) {
+        const RecordBox& r = kRecordBoxes[i];
         const int limit = store::fieldLimit(*r.field);
         QString text = editor::leftChars((this->*r.box)->text(), limit);
         if (r.kind == BoxKind::Letter)
             text = editor::leftChars(text.toUpper(), limit);
-        EditorRecords->Collect(*r.field, text);
+        if (!keepsStoredValue(i))
+            EditorRecords->Collect(*r.field, text);
     }
 }

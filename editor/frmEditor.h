@@ -102,10 +102,14 @@ private:
     // delete acts only while the record still holds them, so that what another
     // program wrote in the meantime is never lost unseen.
     store::RecordValues m_shown;
+    // The text each box was given when the record was shown, in the order of
+    // kRecordBoxes: a box that still holds it was not touched.
+    std::array<QString, 13> m_shownText;
 
     void buildLayout();
     void addRecordBox(const RecordBox& r);
-    void showField(const RecordBox& r);
+    void showField(int box);
+    bool keepsStoredValue(int box) const;
     bool hasCurrentRecord() const;
     bool tableIsEmpty() const;
     void clearBoxes();

@@ -91,9 +91,9 @@ void frmEditor::cmdÄndern_Click()
 
 void frmEditor::cmdHinzufügen_Click()
 {
-    // A new record always goes after all others; the record shown stays current
-    // until the save has succeeded, then the new record becomes current, so the
-    // boxes and the record that change and delete act on are the same.
+    // The record shown stays current until the save has succeeded, then the
+    // new record becomes current, so the boxes and the record that change and
+    // delete act on are the same.
     try {
         cancelPending(*EditorRecords);
         EditorRecords->AddNew();
@@ -106,7 +106,8 @@ void frmEditor::cmdHinzufügen_Click()
         return;
     }
     try {
-        EditorRecords->MoveLast();
+        // The new record by the key it was given: it is not always the last one.
+        EditorRecords->MoveToLastModified();
         m_shown = EditorRecords->Values();
     } catch (const store::Error& e) {
         reportReadFailure(e);

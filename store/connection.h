@@ -25,6 +25,11 @@ public:
     // later operation of the database and its record sets fails clearly.
     sqlite3* handle() const;
     bool isOpen() const { return m_db != nullptr; }
+    // False when the file was opened for reading only (no write permission).
+    bool isWritable() const { return !m_readOnly; }
+    // True when the question table's highest key is the highest there is, so
+    // that AUTOINCREMENT has no key left to hand out.
+    bool keysExhausted() const;
     void close();
     QString displayPath() const { return sqlite::shownPath(m_path); }
 

@@ -15,6 +15,18 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return a.typeId() == b.typeId() && a == b;
 }
 
+// An insert that failed. A table whose AUTOINCREMENT key has reached the
+// highest key there is reports a full database: say that, not a full disk.
+Error insertFailure(Connection& c, int rc)
+{
+    if ((rc & 0xff) == SQLITE_FULL && c.keysExhausted())
+        return Error(QStringLiteral("Die Tabelle „%1“ der Fragendatei „%2“ hat keine freie Satznummer mehr: die "
+                                    "höchste mögliche ist schon vergeben. Es wurde nichts gespeichert; mit "
+                                    "„plomberg-quizdb export“ und „create“ wird die Datei neu nummeriert.")
+                         .arg(kTable, c.displayPath()));
+    return c.writeError(rc);
+}
+
 Error recordGone()
 {
     return Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht; die Änderung wurde nicht gespeichert."));
@@ -55,6 +67,11 @@ int Recordset::EditMode() const
 {
     d->connection();
     return d->editMode;
+}
+
+bool Recordset::Updatable() const
+{
+    return d->connection().isWritable();
 }
 
 void Recordset::Edit()
@@ -102,14 +119,21 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
 
     RecordValues after;
     if (mode == dbEditAdd) {
+        sqlite3_int64 added = 0;
         c.writeTransaction([&](sqlite3* db) {
             sqlite3_stmt* st = c.insertStatement();
             for (int i = 0; i < kFieldCount; ++i)
                 bind(c, st, i + 1, i, values[i]);
-            write(c, st);
+            if (const int rc = sqlite::stepOnce(st); rc != SQLITE_DONE)
+                throw insertFailure(c, rc);
+            // The key SQLite gave the record on this connection: not always
+            // the highest (a table whose highest key is taken gets a random
+            // free one), and never another program's.
+            added = sqlite3_last_insert_rowid(db);
             if (expected)
-                readValues(sqlite3_last_insert_rowid(db), after);
+                readValues(added, after);
         });
+        lastModified = added;
         return after;
     }
 
@@ -140,7 +164,19 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
         if (expected)
             readValues(current, after);
     });
+    lastModified = current;
     return after;
+}
+
+void Recordset::MoveToLastModified()
+{
+    Impl& p = *d;
+    p.connection();
+    p.cancelPending();
+    sqlite3_int64 found = 0;
+    if (!p.lastModified || !p.seekFrom(*p.lastModified, &found) || found != *p.lastModified)
+        throw recordGone();
+    p.standOn(found);
 }
 
 void Recordset::CancelUpdate()

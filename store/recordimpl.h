@@ -18,8 +18,9 @@ inline Error unknownField(const QString& name)
 }
 
 // A column of a row as the store hands it out: a number as a number, a text
-// exactly as stored, no value as the null QVariant.
-inline QVariant columnValue(sqlite3_stmt* st, int column)
+// exactly as stored, no value as the null QVariant. A text that is not valid
+// UTF-8 is decoded with U+FFFD, or with `raw` kept as its bytes (RawText).
+inline QVariant columnValue(sqlite3_stmt* st, int column, bool raw = false)
 {
     switch (sqlite3_column_type(st, column)) {
     case SQLITE_INTEGER:
@@ -29,6 +30,8 @@ inline QVariant columnValue(sqlite3_stmt* st, int column)
     case SQLITE_TEXT: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
         const int bytes = sqlite3_column_bytes(st, column);
+        if (raw && !QByteArrayView(text, bytes).isValidUtf8())
+            return QVariant::fromValue(RawText{QByteArray(text, bytes)});
         return bytes > 0 ? QVariant(textFromUtf8(QByteArrayView(text, bytes))) : QVariant(QString(QLatin1String("")));
     }
     case SQLITE_BLOB: {
@@ -61,6 +64,8 @@ struct Recordset::Impl {
     bool eof = false;
     bool hole = false;
     sqlite3_int64 key = 0;
+    // The key of the record last added or changed through this record set.
+    std::optional<sqlite3_int64> lastModified;
 
     // The pending change and the fields collected for it so far.
     int editMode = dbEditNone;
@@ -165,7 +170,7 @@ struct Recordset::Impl {
                 return;
             hit = true;
             for (int i = 0; i < kFieldCount; ++i)
-                values[i] = columnValue(row, i + 1);
+                values[i] = columnValue(row, i + 1, true);
         });
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             throw readFailure(rc, k);

@@ -6,6 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <time.h>
 
 namespace store::sqlite {
 
@@ -21,6 +25,73 @@ QString maxValueText()
 }
 
 namespace {
+
+// The bound on work. A damaged b-tree can make SQLite walk without end. Every
+// step of a statement (up to its next row, or to its end) may compute for
+// kMaxStepWorkMs; then SQLite ends it with SQLITE_INTERRUPT and rolls its
+// change back. SQLite asks the progress handler only where its programs loop,
+// so the bound covers walks and loops, not one long expression: that is why
+// open() also switches the file's CHECK constraints off. The program runs
+// statements one at a time on each thread, so one watch per thread serves all
+// its connections. SQLite's trace events mark the steps: a statement starting
+// starts the clock; after a row is handed out, or a statement has ended, the
+// caller works on its own time, so the clock starts again at the next
+// progress call; and waiting for another program's lock restarts it.
+constexpr qint64 kMaxStepWorkMs = 1000;
+// Virtual machine instructions between two looks at the clock. The coarse
+// clock costs a few nanoseconds and is exact enough for a bound of a second.
+constexpr int kProgressInstructions = 1000;
+
+qint64 coarseMilliseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+struct StepWatch {
+    qint64 start = 0;
+    bool fresh = true;
+};
+thread_local StepWatch t_watch;
+
+int stepEvent(unsigned event, void*, void*, void*)
+{
+    t_watch.fresh = event != SQLITE_TRACE_STMT;
+    if (!t_watch.fresh)
+        t_watch.start = coarseMilliseconds();
+    return 0;
+}
+
+int stepProgress(void*)
+{
+    const qint64 now = coarseMilliseconds();
+    if (t_watch.fresh) {
+        t_watch.fresh = false;
+        t_watch.start = now;
+        return 0;
+    }
+    return now - t_watch.start > kMaxStepWorkMs ? 1 : 0;
+}
+
+// Waits for another program's lock as SQLite's own busy timeout does, in
+// growing pauses up to the timeout carried in `timeoutMs`; the wait does not
+// count as work.
+int waitForLock(void* timeoutMs, int attempt)
+{
+    static constexpr int pauses[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    constexpr int count = int(std::size(pauses));
+    const int timeout = int(reinterpret_cast<intptr_t>(timeoutMs));
+    int waited = 0;
+    for (int i = 0; i < attempt; ++i)
+        waited += pauses[std::min(i, count - 1)];
+    const int pause = std::min(pauses[std::min(attempt, count - 1)], timeout - waited);
+    if (pause <= 0)
+        return 0;
+    sqlite3_sleep(pause);
+    t_watch.fresh = true;
+    return 1;
+}
 
 // Turns one switch of the connection on or off and reads back that it holds:
 // a library that does not know the switch must not open the file unguarded.
@@ -55,13 +126,25 @@ Handle open(const QString& path, int flags)
                         .arg(shownPath(path), QString::fromLatin1(sqlite3_libversion())));
     // No value is ever larger than this in memory, however large the file says it is.
     sqlite3_limit(raw, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    setBusyTimeout(raw, kBusyTimeoutMs);
+    sqlite3_trace_v2(raw, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE, stepEvent, nullptr);
+    sqlite3_progress_handler(raw, kProgressInstructions, stepProgress, nullptr);
     // A double-quoted name that matches no column must be an error, not a
     // string constant: otherwise a missing field would read as its own name.
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_extended_result_codes(raw, 1);
+    // A CHECK constraint is code from the file that SQLite runs on every write
+    // without asking the progress handler: twenty of them can compute for a
+    // minute. The program checks what it writes itself (and quizdb check names
+    // the file's constraints), so the file's own are not run.
+    execute(raw, "PRAGMA ignore_check_constraints=ON");
     return db;
+}
+
+void setBusyTimeout(sqlite3* db, int milliseconds)
+{
+    sqlite3_busy_handler(db, waitForLock, reinterpret_cast<void*>(intptr_t(milliseconds)));
 }
 
 int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags)
@@ -171,7 +254,28 @@ bool isLock(int rc)
 
 QString describe(int rc, sqlite3* db)
 {
+    // The causes that share a primary code with a more common one.
+    switch (rc) {
+    case SQLITE_READONLY_DBMOVED:
+        return QStringLiteral("die Datei wurde inzwischen verschoben, gelöscht oder durch eine andere ersetzt; bitte "
+                              "das Fenster schließen und wieder öffnen");
+    case SQLITE_READONLY_ROLLBACK:
+        return QStringLiteral("eine unterbrochene Änderung (die Datei „-journal“ daneben) muss erst zurückgenommen "
+                              "werden, und dafür fehlt das Schreibrecht auf die Datei oder ihren Ordner");
+    default:
+        break;
+    }
+    const QString own = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    if (own.startsWith(QLatin1String("no such collation sequence")))
+        return QStringLiteral("die Datei verlangt eine Sortierfolge, die das Quiz nicht kennt (%1)")
+            .arg(own.section(QLatin1Char(':'), 1).trimmed());
     switch (rc & 0xff) {
+    case SQLITE_INTERRUPT:
+        return QStringLiteral("ein Arbeitsschritt hätte länger als eine Sekunde gerechnet und wurde abgebrochen; die "
+                              "Datei verlangt aufwendige Berechnungen, etwa in Prüfregeln (CHECK) oder "
+                              "Indexausdrücken");
+    case SQLITE_NOMEM:
+        return QStringLiteral("nicht genug Arbeitsspeicher");
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("die Datei wird gerade von einem anderen Programm benutzt und ist gesperrt");
@@ -194,7 +298,7 @@ QString describe(int rc, sqlite3* db)
     default:
         break;
     }
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    return db ? own : QString::fromUtf8(sqlite3_errstr(rc));
 }
 
 Error readError(const QString& path, int rc, sqlite3* db)

@@ -41,11 +41,18 @@ QString shownPath(const QString& path);
 // Opens `path` with `flags` (SQLITE_OPEN_*) and sets, before the first
 // statement, what every connection of the program has: the file's schema is
 // data, never code (its triggers never fire, its views are never run, only
-// harmless functions run from it, and SQL cannot corrupt it), no value larger
-// than kMaxValueBytes, the busy timeout, extended result codes, and
-// double-quoted names that are only ever names. Throws Error naming the file
+// harmless functions run from it, its CHECK constraints are not run, and SQL
+// cannot corrupt it), no value larger than kMaxValueBytes, no step of a
+// statement that loops for more than about a second (it ends with
+// SQLITE_INTERRUPT and changes nothing), the busy
+// timeout, extended result codes, and double-quoted names that are only ever
+// names. Throws Error naming the file
 // on failure.
 Handle open(const QString& path, int flags);
+
+// How long `db` waits for a file another program holds (open() sets
+// kBusyTimeoutMs). The wait never counts against the bound on a step's work.
+void setBusyTimeout(sqlite3* db, int milliseconds);
 
 // Prepares `sql`. Returns the result code; `out` holds the statement only on SQLITE_OK.
 int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags = 0);

@@ -109,8 +109,17 @@ private:
     DBEngine() = default;
 };
 
+// A stored text whose bytes are not valid UTF-8, exactly as stored. Values()
+// hands such a text out as this, so that two of them compare byte for byte and
+// a save can tell that writing it back would change it; valueText() shows it
+// with U+FFFD for each broken sequence.
+struct RawText {
+    QByteArray bytes;
+    friend bool operator==(const RawText& a, const RawText& b) { return a.bytes == b.bytes; }
+};
+
 // The text a stored value shows as: a field without a value is the empty text,
-// a number its decimal digits.
+// a number its decimal digits, a RawText its readable part.
 QString valueText(const QVariant& value);
 // The field of the current record as text, read afresh (see valueText).
 QString fieldText(const Recordset& records, const QString& field);
@@ -134,6 +143,8 @@ public:
     bool IsEOF() const;
     bool IsBOF() const;
     int EditMode() const; // an EditModeValue
+    // False when the file can only be read: every save would be refused.
+    bool Updatable() const;
     void Edit();
     void AddNew();
     void Update();
@@ -141,8 +152,14 @@ public:
     void Delete();
     void Close();
 
+    // Makes the record this record set last added or changed the current one,
+    // by its key: after AddNew the new record, wherever SQLite placed it.
+    // Throws when there is none or it has been deleted since.
+    void MoveToLastModified();
+
     // Guarding against another program's changes. Values() reads the current
-    // record's thirteen values in one go. UpdateIfUnchanged after Edit, and
+    // record's thirteen values in one go, a text that is not valid UTF-8 as
+    // RawText (Fields() reads it as text with U+FFFD). UpdateIfUnchanged after Edit, and
     // DeleteIfUnchanged, act only while the record still holds `expected`,
     // compared inside the write transaction; otherwise nothing is written and
     // RecordChanged names the fields that differ. UpdateIfUnchanged returns
@@ -158,3 +175,5 @@ private:
 };
 
 } // namespace store
+
+Q_DECLARE_METATYPE(store::RawText)

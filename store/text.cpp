@@ -10,6 +10,8 @@ namespace store {
 
 QString valueText(const QVariant& value)
 {
+    if (value.metaType() == QMetaType::fromType<RawText>())
+        return QString::fromUtf8(value.value<RawText>().bytes);
     return value.isNull() ? QString() : value.toString();
 }
 

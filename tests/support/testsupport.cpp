@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QTextDocumentFragment>
 #include <QEvent>
 #include <QPushButton>
 #include <QStringDecoder>
@@ -117,6 +119,16 @@ QList<Record> readQuestionFile(const QString& path)
             switch (sqlite3_column_type(st, i)) {
             case SQLITE_NULL: rec[f] = QVariant(); break;
             case SQLITE_INTEGER: rec[f] = QVariant(qint64(sqlite3_column_int64(st, i))); break;
+            case SQLITE_BLOB:
+                rec[f] = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+                break;
+            case SQLITE_TEXT:
+                if (!QByteArrayView(sqlite3_column_text(st, i), sqlite3_column_bytes(st, i)).isValidUtf8()) {
+                    rec[f] = QVariant::fromValue(store::RawText{QByteArray(
+                        reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i))});
+                    break;
+                }
+                [[fallthrough]];
             default:
                 // A leading U+FEFF is part of the stored text, not a byte order mark.
                 rec[f] = QString(QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
@@ -184,6 +196,17 @@ DialogAnswerer::DialogAnswerer(QStringList actions) : m_actions(std::move(action
 
 DialogAnswerer::~DialogAnswerer() { delete m_timer; }
 
+namespace {
+// A dialog's text as the player reads it: where its label takes the text for
+// markup, the tags are gone and only the rendered words are left.
+QString shownText(const QLabel* label, const QString& text)
+{
+    const bool rich = label && (label->textFormat() == Qt::RichText
+                                || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text)));
+    return rich ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+}
+} // namespace
+
 void DialogAnswerer::poll()
 {
     // A window is answered once per showing: the mark is cleared when it
@@ -199,7 +222,7 @@ void DialogAnswerer::poll()
     for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
         seen.buttons << b->text();
     if (auto* box = qobject_cast<QMessageBox*>(w))
-        seen.text = box->text();
+        seen.text = shownText(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")), box->text());
     const Qt::WindowFlags flags = w->windowFlags();
     seen.closeBox = !flags.testFlag(Qt::CustomizeWindowHint) || flags.testFlag(Qt::WindowCloseButtonHint);
     for (const QString& step : {QStringLiteral("escape"), QStringLiteral("close")}) {
@@ -231,7 +254,7 @@ void DialogAnswerer::poll()
         else
             box->done(0);
     } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
-        seen.text = in->labelText();
+        seen.text = shownText(in->findChild<QLabel*>(), in->labelText());
         seen.input = in->textValue();
         m_seen.append(seen);
         if (action.startsWith(QLatin1String("input:"))) {

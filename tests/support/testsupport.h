@@ -32,7 +32,7 @@ void writeQuestionFile(const QString& path, const QList<Record>& records);
 
 // Reads every record of the file in table order (by the row key, even where
 // a column is named rowid) through a separate SQLite connection: what is
-// really on disk.
+// really on disk (a BLOB as QByteArray, text that is not UTF-8 as store::RawText).
 QList<Record> readQuestionFile(const QString& path);
 
 // The raw bytes of one field of the first record, straight from the file.
