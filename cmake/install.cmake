@@ -10,7 +10,7 @@ set(QUIZ_DIST ${CMAKE_CURRENT_BINARY_DIR}/dist)
 # default question set, which the game copies for each player.
 install(TARGETS quiz quizdb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS quizsound LIBRARY DESTINATION ${QUIZ_MODULE_DIR})
-install(FILES ${QUIZ_DEFAULT_QUESTIONS} DESTINATION ${CMAKE_INSTALL_DATADIR}/${QUIZ_PROGRAM})
+install(FILES ${QUIZ_DEFAULT_QUESTIONS} DESTINATION ${QUIZ_DEFAULT_DIR})
 
 # Menu entry and AppStream data under the application id.
 configure_file(${QUIZ_ROOT}/dist/desktop.in ${QUIZ_DIST}/${QUIZ_APP_ID}.desktop @ONLY)

@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -24,27 +26,44 @@ QString joined(const QString& dir, const QString& name)
     return QDir::toNativeSeparators(dir + QLatin1Char('/') + name);
 }
 
-// The player's own data folder, ~/.local/share/plomberg-quiz by default: the
-// game's QStandardPaths::AppDataLocation, named here so that it does not depend
-// on the application name of whoever asks.
-QString userDataDirectory()
+// The user's home: $HOME, or where the system's user database says it is
+// when HOME is unset or not an absolute path (Qt would take "/").
+QString homeDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/" QUIZ_PROGRAM);
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home))
+        return home;
+    const passwd* entry = getpwuid(getuid());
+    return entry ? QFile::decodeName(entry->pw_dir) : QString();
 }
 
-// The folders with an installed game's read-only data: first the one that
-// belongs to this executable (<prefix>/bin/../share/plomberg-quiz, so that a
-// moved or staged install finds its own), then those in the system's data
-// directories (XDG_DATA_DIRS).
+// The player's own data folder, ~/.local/share/plomberg-quiz by default, or
+// under $XDG_DATA_HOME; a relative XDG_DATA_HOME is ignored, as the XDG base
+// directory rules say (Qt 6.4 would take it relative to the working folder,
+// and each folder the game is started from would get a copy of its own).
+QString userDataDirectory()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = homeDirectory() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/" QUIZ_PROGRAM));
+}
+
+// The folders with an installed game's default questions: first the one that
+// belongs to this executable (<prefix>/bin/../share/plomberg-quiz/default, so
+// that a moved or staged install finds its own), then those in the system's
+// data directories (XDG_DATA_DIRS, absolute ones only). Never the player's
+// own folder: the default is only ever read.
 QStringList installedDataDirectories()
 {
     QStringList dirs{QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" QUIZ_DATA_FROM_BIN))};
     const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     for (const QString& base : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
-        if (base != own)
-            dirs << base + QStringLiteral("/" QUIZ_PROGRAM);
+        if (base != own && QDir::isAbsolutePath(base))
+            dirs << base + QStringLiteral("/" QUIZ_PROGRAM "/default");
     }
     dirs.removeDuplicates();
+    dirs.removeAll(userDataDirectory());
     return dirs;
 }
 
@@ -53,20 +72,27 @@ QStringList installedDataDirectories()
 // half file behind. The default itself is only read.
 bool copyDefault(const QString& from, const QString& to)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly) || !QDir().mkpath(QFileInfo(to).absolutePath()))
+    const auto failed = [&](const QString& why) {
+        reportToTerminal(QStringLiteral("Die mitgelieferte Fragendatei „%1“ konnte nicht nach „%2“ kopiert werden: %3")
+                             .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), why));
         return false;
+    };
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return failed(source.errorString());
+    if (!QDir().mkpath(QFileInfo(to).absolutePath()))
+        return failed(QStringLiteral("der Ordner kann nicht angelegt werden"));
     QSaveFile target(to);
     if (!target.open(QIODevice::WriteOnly))
-        return false;
+        return failed(target.errorString());
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 16);
         if (chunk.isEmpty() || target.write(chunk) != chunk.size()) {
             target.cancelWriting();
-            return false;
+            return failed(chunk.isEmpty() ? source.errorString() : target.errorString());
         }
     }
-    return target.commit();
+    return target.commit() || failed(target.errorString());
 }
 
 } // namespace

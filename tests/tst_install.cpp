@@ -63,7 +63,7 @@ private slots:
         QTest::newRow("game") << "bin/plomberg-quiz";
         QTest::newRow("tool") << "bin/plomberg-quizdb";
         QTest::newRow("sound") << QStringLiteral(QUIZ_MODULE_DIR "/plomberg-quiz-sound.so");
-        QTest::newRow("default questions") << "share/plomberg-quiz/Zada-VI-VOZ.mdb";
+        QTest::newRow("default questions") << "share/plomberg-quiz/default/Zada-VI-VOZ.mdb";
         QTest::newRow("menu entry") << "share/applications/" + id + ".desktop";
         QTest::newRow("AppStream data") << "share/metainfo/" + id + ".metainfo.xml";
         for (int size : {16, 22, 32, 48, 64, 128, 256})
@@ -83,6 +83,13 @@ private slots:
             QVERIFY(file.isExecutable());
     }
 
+    // Installed with the prefix ~/.local, share/plomberg-quiz/Zada-VI-VOZ.mdb
+    // is the player's own file: no install may put anything there.
+    void nothingWhereThePlayersOwnFileIs()
+    {
+        QVERIFY(!QFileInfo::exists(installed(QStringLiteral("share/plomberg-quiz/Zada-VI-VOZ.mdb"))));
+    }
+
     void acceptedByTheirCheckers_data()
     {
         QTest::addColumn<QString>("checker");
@@ -95,7 +102,7 @@ private slots:
                                                        installed("share/metainfo/" + id + ".metainfo.xml")};
         QTest::newRow("default questions")
             << installed("bin/plomberg-quizdb")
-            << QStringList{"check", installed("share/plomberg-quiz/Zada-VI-VOZ.mdb")};
+            << QStringList{"check", installed("share/plomberg-quiz/default/Zada-VI-VOZ.mdb")};
     }
 
     void acceptedByTheirCheckers()

@@ -50,7 +50,7 @@ class TestQuestionFile : public QObject {
     std::unique_ptr<QTemporaryDir> m_tmp;
 
     QString path(const QString& relative) const { return m_tmp->filePath(relative); }
-    QString installedDir() const { return path(QStringLiteral("usr/share/plomberg-quiz")); }
+    QString installedDir() const { return path(QStringLiteral("usr/share/plomberg-quiz/default")); }
     QString shippedFile() const { return installedDir() + QStringLiteral("/Zada-VI-VOZ.mdb"); }
     QString ownFile() const { return path(QStringLiteral("home/.local/share/plomberg-quiz/Zada-VI-VOZ.mdb")); }
     QString commandLineFile() const { return path(QStringLiteral("eigene Fragen.mdb")); }
@@ -152,6 +152,31 @@ private slots:
         becomePlayer(QStringLiteral("home2"));
         QCOMPARE(startGame(), QStringLiteral("Frage 4"));
         QVERIFY(QFile::exists(path(QStringLiteral("home2/.local/share/plomberg-quiz/Zada-VI-VOZ.mdb"))));
+    }
+
+    // Where the first start puts the player's copy: under an absolute
+    // XDG_DATA_HOME; a relative one is ignored, so the copy never lands in
+    // whatever folder the game was started from.
+    void playersFolder_data()
+    {
+        QTest::addColumn<QString>("dataHome");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("absolute XDG_DATA_HOME") << "<tmp>/daten" << "<tmp>/daten/plomberg-quiz/Zada-VI-VOZ.mdb";
+        QTest::newRow("relative XDG_DATA_HOME") << "daten" << "<tmp>/home/.local/share/plomberg-quiz/Zada-VI-VOZ.mdb";
+    }
+
+    void playersFolder()
+    {
+        QFETCH(QString, dataHome);
+        QFETCH(QString, expected);
+        qputenv("XDG_DATA_HOME", dataHome.replace(QLatin1String("<tmp>"), m_tmp->path()).toLocal8Bit());
+        writeFile(shippedFile(), 4);
+        const QString startedIn = QDir::currentPath();
+        QDir::setCurrent(m_tmp->path());
+        const QString shown = startGame();
+        QDir::setCurrent(startedIn);
+        QCOMPARE(shown, QStringLiteral("Frage 4"));
+        QVERIFY(QFile::exists(expected.replace(QLatin1String("<tmp>"), m_tmp->path())));
     }
 
     void missingFileNamesWhereItBelongs_data()
