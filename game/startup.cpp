@@ -17,9 +17,11 @@ namespace {
 const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
 
 // The question file cannot be used: say where it belongs and where to get it,
-// then end the program before the window is ever shown.
-[[noreturn]] void failStartup()
+// then end the program before the window is ever shown. The two messages are
+// always the same; the precise reason goes to standard error.
+[[noreturn]] void failStartup(const QString& reason)
 {
+    platform::reportToTerminal(reason);
     platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
                          + platform::questionFile(store::kFileName)
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
@@ -53,9 +55,11 @@ void frmQuiz::Form_Load()
         if (QuizRecords->IsEOF())
             QuizRecords->MoveFirst();
         if (QuizRecords->IsEOF())
-            throw store::Error("Die Fragentabelle enthält keine Fragen.");
+            throw store::Error(QStringLiteral("Die Fragendatei „%1“ enthält keine Fragen.")
+                                   .arg(platform::questionFile(store::kFileName)));
         if (QuizRecords->Fields(store::field::Frage).isNull())
-            throw store::Error("Die erste Frage hat keinen Text.");
+            throw store::Error(QStringLiteral("Die erste Frage der Fragendatei „%1“ hat keinen Text.")
+                                   .arg(platform::questionFile(store::kFileName)));
 
         PufferInForm();
         showStatus(QStringLiteral("Wilkommen zum Plomberg-Quiz"));
@@ -64,8 +68,8 @@ void frmQuiz::Form_Load()
             txtName->setText(platform::inputBox(QStringLiteral("Bitte geben Sie ihren Namen an..."),
                                                 QStringLiteral("Wie heissen Sie denn?"),
                                                 QStringLiteral("Horst Mertig")));
-    } catch (const std::exception&) { // a store::Error as much as anything else
-        failStartup();
+    } catch (const std::exception& e) { // a store::Error as much as anything else
+        failStartup(QString::fromUtf8(e.what()));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace platform {
@@ -166,8 +167,15 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(x, y, px(left + width) - x, px(top + height) - y);
 }
 
+void reportToTerminal(const QString& line)
+{
+    std::fputs((QStringLiteral(QUIZ_PROGRAM ": ") + line + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
 void reportUncaughtFailure(const QString& what)
 {
+    reportToTerminal(what);
     msgBox(QStringLiteral("Unerwarteter Fehler: %1\nDas Programm wird beendet.").arg(what));
     endProgram(1);
 }

@@ -77,6 +77,10 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int px(int twips) { return twips / kTwipsPerPixel; }
 QRect twipsRect(int left, int top, int width, int height);
 
+// Writes one line to standard error, prefixed with the program's name, for a
+// player who started the game from a terminal and for bug reports.
+void reportToTerminal(const QString& line);
+
 // --- The one handler for failures nobody caught: a message box naming the
 // failure, then the end. Installed by main(); also used by QuizApplication.
 void reportUncaughtFailure(const QString& what);

@@ -19,6 +19,10 @@ Connection::Connection(const QString& path) : m_path(path)
         throw Error(QStringLiteral("Die Fragendatei „%1“ wurde nicht gefunden.").arg(shown));
     if (info.isDir())
         throw Error(QStringLiteral("„%1“ ist ein Verzeichnis und keine Fragendatei.").arg(shown));
+    if (!info.isFile()) // a pipe would block the program, a device would be read without end
+        throw Error(QStringLiteral("„%1“ ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät) und keine "
+                                   "Fragendatei.")
+                        .arg(shown));
     if (info.size() == 0)
         throw Error(QStringLiteral("Die Fragendatei „%1“ ist leer (0 Byte) und enthält keine Fragen.").arg(shown));
 

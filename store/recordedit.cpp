@@ -15,16 +15,14 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return a.typeId() == b.typeId() && a == b;
 }
 
-// An insert that failed. A table whose AUTOINCREMENT key has reached the
-// highest key there is reports a full database: say that, not a full disk.
-Error insertFailure(Connection& c, int rc)
+// A table whose AUTOINCREMENT key has reached the highest key there is
+// reports a full database on an insert: say that, not a full disk.
+Error keysUsedUp(const Connection& c)
 {
-    if ((rc & 0xff) == SQLITE_FULL && c.keysExhausted())
-        return Error(QStringLiteral("Die Tabelle „%1“ der Fragendatei „%2“ hat keine freie Satznummer mehr: die "
+    return Error(QStringLiteral("Die Tabelle „%1“ der Fragendatei „%2“ hat keine freie Satznummer mehr: die "
                                     "höchste mögliche ist schon vergeben. Es wurde nichts gespeichert; mit "
                                     "„plomberg-quizdb export“ und „create“ wird die Datei neu nummeriert.")
                          .arg(kTable, c.displayPath()));
-    return c.writeError(rc);
 }
 
 Error recordGone()
@@ -124,8 +122,10 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
             sqlite3_stmt* st = c.insertStatement();
             for (int i = 0; i < kFieldCount; ++i)
                 bind(c, st, i + 1, i, values[i]);
-            if (const int rc = sqlite::stepOnce(st); rc != SQLITE_DONE)
-                throw insertFailure(c, rc);
+            const int rc = sqlite::stepOnce(st);
+            if ((rc & 0xff) == SQLITE_FULL && c.keysExhausted())
+                throw keysUsedUp(c);
+            requireDone(c, st, rc);
             // The key SQLite gave the record on this connection: not always
             // the highest (a table whose highest key is taken gets a random
             // free one), and never another program's.

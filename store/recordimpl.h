@@ -221,9 +221,16 @@ struct Recordset::Impl {
     }
 
     // Runs a write statement whose parameters are bound; throws the write error.
-    static void write(Connection& c, sqlite3_stmt* st)
+    static void write(Connection& c, sqlite3_stmt* st) { requireDone(c, st, sqlite::stepOnce(st)); }
+    // Throws the write error of a write statement's result `rc`.
+    static void requireDone(Connection& c, sqlite3_stmt* st, int rc)
     {
-        const int rc = sqlite::stepOnce(st);
+        // Every value given was bound within the limit: what grows too large
+        // is the whole record, with fields the file fills itself.
+        if ((rc & 0xff) == SQLITE_TOOBIG)
+            throw Error(QStringLiteral("Der Datensatz wäre mit allen seinen Feldern, auch denen, die die Fragendatei "
+                                       "„%1“ selbst füllt, größer als %2; es wurde nichts gespeichert.")
+                            .arg(c.displayPath(), sqlite::maxValueText()));
         if (rc != SQLITE_DONE)
             throw c.writeError(rc == SQLITE_ROW ? sqlite3_errcode(sqlite3_db_handle(st)) : rc);
     }

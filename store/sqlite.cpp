@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -301,9 +302,28 @@ QString describe(int rc, sqlite3* db)
     return db ? own : QString::fromUtf8(sqlite3_errstr(rc));
 }
 
+namespace {
+
+// describe() for the file at `path`: SQLite cannot open a journal that is a
+// symbolic link, and says no more than that it cannot open a file.
+QString describeAt(const QString& path, int rc, sqlite3* db)
+{
+    if ((rc & 0xff) == SQLITE_CANTOPEN) {
+        for (const QString suffix : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+            if (QFileInfo(path + suffix).isSymLink())
+                return QStringLiteral("neben ihr liegt „%1“ als symbolische Verknüpfung, und einer solchen folgt "
+                                      "SQLite nicht; bitte die Verknüpfung entfernen")
+                    .arg(shownPath(path + suffix));
+        }
+    }
+    return describe(rc, db);
+}
+
+} // namespace
+
 Error readError(const QString& path, int rc, sqlite3* db)
 {
-    QString message = QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: %2.").arg(shownPath(path), describe(rc, db));
+    QString message = QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: %2.").arg(shownPath(path), describeAt(path, rc, db));
     if (isLock(rc))
         message += QStringLiteral(" Bitte das andere Programm schließen und es erneut versuchen.");
     return Error(message);
@@ -319,7 +339,7 @@ Error writeError(const QString& path, int rc, sqlite3* db)
                          .arg(shownPath(path)));
     return Error(QStringLiteral("Die Änderung konnte nicht in die Fragendatei „%1“ geschrieben werden (%2); es "
                                 "wurde nichts gespeichert.")
-                     .arg(shownPath(path), describe(rc, db)));
+                     .arg(shownPath(path), describeAt(path, rc, db)));
 }
 
 Error readOnlyError(const QString& path)

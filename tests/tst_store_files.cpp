@@ -81,6 +81,7 @@ private slots:
         QTest::addColumn<QString>("fault"); // part of the message
         QTest::newRow("missing") << "missing" << "wurde nicht gefunden";
         QTest::newRow("directory") << "directory" << "ist ein Verzeichnis";
+        QTest::newRow("named pipe") << "fifo" << "keine gewöhnliche Datei";
         QTest::newRow("empty") << "empty" << "ist leer";
         QTest::newRow("random bytes") << "random" << "keine gültige Fragendatei";
         QTest::newRow("text file") << "text" << "keine gültige Fragendatei";
@@ -96,6 +97,8 @@ private slots:
         const QString path = dir.filePath(store::kFileName);
         if (kind == QLatin1String("directory")) {
             QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (kind == QLatin1String("empty")) {
             writeBytes(path, QByteArray());
         } else if (kind == QLatin1String("random")) {
@@ -118,7 +121,7 @@ private slots:
             QCOMPARE(raw.exec(sql), SQLITE_OK);
         }
         const bool existed = QFileInfo::exists(path);
-        const QByteArray before = existed && !QFileInfo(path).isDir() ? contentOf(path) : QByteArray();
+        const QByteArray before = existed && QFileInfo(path).isFile() ? contentOf(path) : QByteArray();
         const QStringList entriesBefore = QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
 
         const QString msg = errorOf([&] {
@@ -131,7 +134,7 @@ private slots:
         // Refusing a file changes nothing: no new file, no journal, same bytes.
         QCOMPARE(QFileInfo::exists(path), existed);
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), entriesBefore);
-        if (existed && !QFileInfo(path).isDir())
+        if (existed && QFileInfo(path).isFile())
             QCOMPARE(contentOf(path), before);
     }
 
