@@ -9,7 +9,7 @@
 
 namespace store {
 
-Connection::Connection(const QString& path) : m_path(path)
+Connection::Connection(const QString& path, int busyTimeoutMs) : m_path(path)
 {
     const QString shown = displayPath();
     // The file is judged before SQLite touches it: SQLite would happily take
@@ -27,6 +27,7 @@ Connection::Connection(const QString& path) : m_path(path)
         throw Error(QStringLiteral("Die Fragendatei „%1“ ist leer (0 Byte) und enthält keine Fragen.").arg(shown));
 
     m_db = sqlite::open(path, SQLITE_OPEN_READWRITE);
+    sqlite::setBusyTimeout(m_db.get(), busyTimeoutMs);
     m_readOnly = sqlite3_db_readonly(m_db.get(), "main") == 1;
 }
 

@@ -16,8 +16,9 @@ class Connection {
 public:
     // Judges the file, then opens it; throws Error when it is missing, a
     // directory, empty, or cannot be opened. A file the process may not
-    // write is opened for reading only.
-    explicit Connection(const QString& path);
+    // write is opened for reading only. A file another program holds is
+    // waited for up to `busyTimeoutMs`.
+    Connection(const QString& path, int busyTimeoutMs);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 

@@ -74,7 +74,7 @@ DBEngine& DBEngine::instance()
 
 std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& path)
 {
-    auto connection = std::make_shared<Connection>(path);
+    auto connection = std::make_shared<Connection>(path, m_busyTimeoutMs);
     // Read the schema now, so that a file that is no database, has no question
     // table or one the store cannot address safely is refused here, before
     // anyone works on it. The statement that proves it is kept for the first

@@ -27,7 +27,8 @@ struct FinalizeStatement {
 using Handle = std::unique_ptr<sqlite3, CloseConnection>;
 using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
-// How long a connection waits for a file another program holds before it gives up.
+// How long a connection waits for a file another program holds before it
+// gives up (the store's connections: DBEngine::SetBusyTimeout).
 inline constexpr int kBusyTimeoutMs = 2000;
 // The largest value, in bytes, a connection reads or writes. SQLite refuses a
 // larger one before it is ever held in memory.

@@ -104,9 +104,14 @@ class DBEngine { // one per process, created on first use, shared by both window
 public:
     static DBEngine& instance();
     std::unique_ptr<Database> OpenDatabase(const QString& path); // shared, writable
+    // How long databases opened from now on wait for a file that another
+    // program holds before they give up: about 2 s unless set. The program
+    // never changes it; tests of locks shorten it.
+    void SetBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
 
 private:
     DBEngine() = default;
+    int m_busyTimeoutMs = 2000;
 };
 
 // A stored text whose bytes are not valid UTF-8, exactly as stored. Values()

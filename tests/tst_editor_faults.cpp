@@ -198,6 +198,8 @@ private slots:
         m_file = m_dir.filePath(store::kFileName);
         platform::setProgramDirectory(m_dir.path());
         testsupport::catchEndProgram();
+        // A lock is given up after a fifth of a second, not the program's two.
+        store::DBEngine::instance().SetBusyTimeout(200);
         // A write beyond the file size limit must fail, not end the process.
         ::signal(SIGXFSZ, SIG_IGN);
     }

@@ -73,6 +73,8 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         m_path = m_dir.filePath(store::kFileName);
+        // A lock is given up after a fifth of a second, not the program's two.
+        store::DBEngine::instance().SetBusyTimeout(200);
     }
 
     void refusedFiles_data()

@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -274,6 +276,48 @@ void DialogAnswerer::poll()
         w->close();
     }
 }
+
+namespace {
+
+// A modal dialog that nothing answers would block its test until CTest's
+// time-out. Every test program that links this file has a watch: a dialog
+// still open after kUnansweredMs fails the running test with its title and
+// text, and is closed so that the test goes on to its end.
+constexpr int kUnansweredMs = 3000;
+
+void watchForUnansweredDialogs()
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return; // no windows without widgets
+    auto* watch = new QTimer(qApp);
+    auto* since = new QElapsedTimer;
+    auto* seen = new QPointer<QWidget>;
+    watch->setInterval(100);
+    QObject::connect(watch, &QTimer::timeout, [since, seen] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog != seen->data()) {
+            *seen = dialog;
+            since->start();
+            return;
+        }
+        if (!dialog || since->elapsed() < kUnansweredMs)
+            return;
+        const auto* box = qobject_cast<QMessageBox*>(dialog);
+        const QString text = box ? box->text() : QString();
+        QTest::qFail(qPrintable(QStringLiteral("Nobody answered the dialog \"%1\": %2").arg(dialog->windowTitle(), text)),
+                     __FILE__, __LINE__);
+        if (auto* d = qobject_cast<QDialog*>(dialog))
+            d->done(0);
+        else
+            dialog->close();
+        since->start();
+    });
+    watch->start();
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(watchForUnansweredDialogs)
 
 void catchEndProgram()
 {
