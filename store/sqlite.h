@@ -44,7 +44,7 @@ QString shownPath(const QString& path);
 // harmless functions run from it, and SQL cannot corrupt it), no value larger
 // than kMaxValueBytes, the busy timeout, extended result codes, and
 // double-quoted names that are only ever names. Throws Error naming the file
-// on failure.
+// on failure, std::bad_alloc when SQLite finds no memory for the connection.
 Handle open(const QString& path, int flags);
 
 // Prepares `sql`. Returns the result code; `out` holds the statement only on SQLITE_OK.
