@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <new>
 #include <time.h>
 
 namespace store::sqlite {
@@ -109,6 +110,8 @@ Handle open(const QString& path, int flags)
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
     Handle db(raw); // closed on every way out, also when opening failed
+    if ((rc & 0xff) == SQLITE_NOMEM)
+        throw std::bad_alloc(); // as every other lack of memory: no words of SQLite's
     if (rc != SQLITE_OK)
         throw Error(QStringLiteral("Die Fragendatei „%1“ kann nicht geöffnet werden: %2.")
                         .arg(shownPath(path), describe(rc, raw)));

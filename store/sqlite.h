@@ -45,10 +45,10 @@ QString shownPath(const QString& path);
 // harmless functions run from it, its CHECK constraints are not run, and SQL
 // cannot corrupt it), no value larger than kMaxValueBytes, no step of a
 // statement that loops for more than about a second (it ends with
-// SQLITE_INTERRUPT and changes nothing), the busy
-// timeout, extended result codes, and double-quoted names that are only ever
-// names. Throws Error naming the file
-// on failure.
+// SQLITE_INTERRUPT and changes nothing), the busy timeout, extended result
+// codes, and double-quoted names that are only ever names. Throws Error naming
+// the file on failure, std::bad_alloc when SQLite finds no memory for the
+// connection.
 Handle open(const QString& path, int flags);
 
 // How long `db` waits for a file another program holds (open() sets

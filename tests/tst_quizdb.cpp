@@ -12,11 +12,17 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <sqlite3.h>
 #include <sys/personality.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testsupport::Record;
 using testsupport::sampleRecords;
@@ -41,20 +47,37 @@ struct Run {
     QByteArray outBytes;
 };
 
-// Runs quizdb with `input` on its standard input. `addressSpaceKiB` (0: none)
-// limits the memory it may map, on a fixed address layout so that the same
-// limit always cuts at the same place.
-Run runQuizdb(const QStringList& args, const QByteArray& input = {}, qint64 addressSpaceKiB = 0)
+// How quizdb is started: `input` on its standard input; `addressSpaceKiB`
+// and `fileSize` (bytes; 0: none) limit the memory it may map, on a fixed
+// address layout so that the same limit always cuts at the same place, and the
+// size its files may grow to; `child` sets up more in the child before the tool starts.
+struct Start {
+    QByteArray input;
+    qint64 addressSpaceKiB = 0;
+    qint64 fileSize = 0;
+    QString program = QStringLiteral(QUIZDB_EXE);
+    std::function<void()> child;
+};
+
+Run runQuizdb(const QStringList& args, const Start& start)
 {
     QProcess p;
-    if (addressSpaceKiB)
-        p.setChildProcessModifier([addressSpaceKiB] {
+    p.setChildProcessModifier([&start] {
+        if (start.addressSpaceKiB) {
             personality(ADDR_NO_RANDOMIZE);
-            const rlimit limit{rlim_t(addressSpaceKiB) * 1024, rlim_t(addressSpaceKiB) * 1024};
+            const rlimit limit{rlim_t(start.addressSpaceKiB) * 1024, rlim_t(start.addressSpaceKiB) * 1024};
             setrlimit(RLIMIT_AS, &limit);
-        });
-    p.start(QStringLiteral(QUIZDB_EXE), args);
-    p.write(input);
+        }
+        if (start.fileSize) {
+            signal(SIGXFSZ, SIG_IGN); // a write past the limit fails, as on a full disk
+            const rlimit limit{rlim_t(start.fileSize), rlim_t(start.fileSize)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (start.child)
+            start.child();
+    });
+    p.start(start.program, args);
+    p.write(start.input);
     p.closeWriteChannel();
     if (!p.waitForFinished(120000))
         qFatal("quizdb did not finish");
@@ -64,6 +87,11 @@ Run runQuizdb(const QStringList& args, const QByteArray& input = {}, qint64 addr
     r.out = QString::fromUtf8(r.outBytes);
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+Run runQuizdb(const QStringList& args, const QByteArray& input = {}, qint64 addressSpaceKiB = 0)
+{
+    return runQuizdb(args, Start{input, addressSpaceKiB});
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes)
@@ -183,6 +211,37 @@ QString sqlValue(const QString& file, const char* query)
     return value;
 }
 
+// Damages the question file as the first line of its schema says; other
+// schemas are left as made.
+void damage(const QString& file, const QString& schema)
+{
+    if (schema.startsWith("-- dag")) {
+        // The root page of the table gets its first child as its right-most
+        // child too: the table's tree leads twice to the same records.
+        const int root = sqlValue(file, "SELECT rootpage FROM sqlite_schema WHERE name = 'Zada-VI-VOZ'").toInt();
+        QByteArray bytes = readBytes(file);
+        const qsizetype page = qFromBigEndian<quint16>(bytes.constData() + 16) * qsizetype(root - 1);
+        QCOMPARE(int(bytes[page]), 5); // an interior page of a table
+        const quint16 firstCell = qFromBigEndian<quint16>(bytes.constData() + page + 12);
+        bytes.replace(page + 8, 4, bytes.mid(page + firstCell, 4));
+        writeBytes(file, bytes);
+    } else if (schema.startsWith("-- hot journal")) {
+        // A save broken off: file and journal as they stand once SQLite has
+        // written part of a large change into the file.
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "PRAGMA cache_size = 1; BEGIN; UPDATE \"Zada-VI-VOZ\" SET Frage = hex(zeroblob(40000));",
+                              nullptr, nullptr, nullptr), SQLITE_OK);
+        const QByteArray half = readBytes(file);
+        const QByteArray journal = readBytes(file + "-journal");
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        writeBytes(file, half);
+        writeBytes(file + "-journal", journal);
+        QVERIFY(journal.size() > 512);
+    }
+}
+
 // A stream that hands out one byte per read, like a slow pipe: every byte of
 // the CSV is a boundary between two reads.
 class Trickle : public QIODevice {
@@ -256,7 +315,7 @@ private slots:
     {
         // Every test starts with an empty directory.
         QDir dir(m_dir.path());
-        for (const QString& name : dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString& name : dir.entryList(QDir::Files | QDir::Dirs | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
             QFileInfo info(dir.filePath(name));
             if (info.isDir())
                 QDir(info.filePath()).removeRecursively();
@@ -481,6 +540,89 @@ private slots:
         QVERIFY(!QFileInfo::exists(path("neu.mdb-journal")));
     }
 
+    void interruptedCreateLeavesNoFile_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl-C") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("terminal closed") << SIGHUP;
+        QTest::newRow("SIGKILL") << SIGKILL;
+    }
+    void interruptedCreateLeavesNoFile()
+    {
+        QFETCH(int, signal);
+        QProcess p;
+        p.start(QStringLiteral(QUIZDB_EXE), {"create", path("neu.mdb"), "-"});
+        // More than the reader takes in at once, and standard input stays
+        // open: the file is being written when the signal comes.
+        p.write(csvOf(sampleRecords(6000, kRoundRobin)));
+        const QDir dir(m_dir.path());
+        QTRY_VERIFY_WITH_TIMEOUT(!dir.entryList({"neu.mdb.unfertig-*"}, QDir::Files).isEmpty(), 60000);
+        QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
+        QVERIFY(p.waitForFinished(120000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        QVERIFY(!QFileInfo::exists(path("neu.mdb")));
+        const QStringList left = dir.entryList(QDir::Files | QDir::System | QDir::Hidden);
+        // What SIGKILL, which no program can catch, leaves says what it is.
+        QCOMPARE(left, signal == SIGKILL ? dir.entryList({"neu.mdb.unfertig-*"}, QDir::Files) : QStringList());
+        writeBytes(path("in.csv"), csvOf(sampleRecords(2, kRoundRobin)));
+        QCOMPARE(runQuizdb({"create", path("neu.mdb"), path("in.csv")}).code, 0);
+    }
+
+    void reportsTheTruthWhenOutputFails_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("output"); // what standard output is
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mustSay"); // on standard error
+        QTest::addColumn<int>("records");     // in the question file afterwards
+        const QString done = "Nur diese Meldung ließ sich nicht auf die Standardausgabe schreiben: ";
+        QTest::newRow("create, full") << "create" << "/dev/full" << 0 << done + "der Datenträger ist voll.\n" << 3;
+        QTest::newRow("import, full") << "import" << "/dev/full" << 0 << done + "der Datenträger ist voll.\n" << 5;
+        QTest::newRow("import, closed") << "import" << "closed" << 0 << done + "die Ausgabe ist geschlossen.\n" << 5;
+        QTest::newRow("import, closed pipe") << "import" << "closed pipe" << 0 << done + "das empfangende Programm hat die Verbindung geschlossen.\n" << 5;
+        QTest::newRow("check, full") << "check" << "/dev/full" << 2
+                                     << "Die Ausgabe lässt sich nicht schreiben: der Datenträger ist voll.\n" << 2;
+        QTest::newRow("export, closed") << "export" << "closed" << 2
+                                        << "Die Ausgabe lässt sich nicht schreiben: die Ausgabe ist geschlossen.\n" << 2;
+        QTest::newRow("export -o, file may not grow") << "export" << "limited" << 2
+                                                      << "Die Ausgabedatei „" + path("a.csv") + "“ lässt sich nicht "
+                                                         "schreiben: die Datei darf nicht größer werden.\n" << 2;
+    }
+    void reportsTheTruthWhenOutputFails()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, output);
+        QFETCH(int, code);
+        QFETCH(QString, mustSay);
+        QFETCH(int, records);
+        if (command != "create")
+            testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(2, kRoundRobin));
+        writeBytes(path("in.csv"), csvOf(sampleRecords(3, kRoundRobin)));
+        const int how = output == "/dev/full" ? 0 : output == "closed" ? 1 : output == "closed pipe" ? 2 : 3;
+        Start start{.fileSize = output == "limited" ? 100 : 0};
+        start.child = [how] {
+            std::signal(SIGPIPE, SIG_DFL);
+            int ends[2];
+            if (how == 0)
+                dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO);
+            else if (how == 1)
+                close(STDOUT_FILENO);
+            else if (how == 2 && pipe(ends) == 0 && close(ends[0]) == 0)
+                dup2(ends[1], STDOUT_FILENO);
+        };
+        QStringList args{command, path("a.mdb")};
+        if (command == "create" || command == "import")
+            args << path("in.csv");
+        else if (output == "limited")
+            args << "-o" << path("a.csv");
+        const Run r = runQuizdb(args, start);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.endsWith(mustSay), qPrintable(r.err));
+        QVERIFY2(!r.err.contains("nichts"), qPrintable(r.err));
+        QCOMPARE(testsupport::readQuestionFile(path("a.mdb")).size(), records);
+    }
+
     void createRefusesAbsurdInput()
     {
         // A 10,000-character question is named as over the limit, with line and field.
@@ -566,15 +708,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("badLine");
         QTest::addColumn<QStringList>("mustSay");
-        QTest::newRow("letter") << row().replace(",A,B,", ",E,B,") << QStringList{"Zeile 40", "„Richtig“", "„E“"};
-        QTest::newRow("audience sum") << row().replace(",40,30,", ",40,31,") << QStringList{"Zeile 40", "101 statt 100"};
-        QTest::newRow("field count") << row() + ",x" << QStringList{"Zeile 40", "14 statt 13"};
-        QTest::newRow("UTF-8") << row("\xFF") << QStringList{"Zeile 40", "„Frage“", "UTF-8"};
+        QTest::addColumn<bool>("full"); // the file may not grow, as on a full disk
+        QTest::newRow("letter") << row().replace(",A,B,", ",E,B,") << QStringList{"Zeile 40", "„Richtig“", "„E“"} << false;
+        QTest::newRow("audience sum") << row().replace(",40,30,", ",40,31,") << QStringList{"Zeile 40", "101 statt 100"} << false;
+        QTest::newRow("field count") << row() + ",x" << QStringList{"Zeile 40", "14 statt 13"} << false;
+        QTest::newRow("UTF-8") << row("\xFF") << QStringList{"Zeile 40", "„Frage“", "UTF-8"} << false;
+        QTest::newRow("disk full") << row(QByteArray(100, 'x')) << QStringList{"es wurde nichts gespeichert."} << true;
     }
     void importIsAllOrNothing()
     {
         QFETCH(QByteArray, badLine);
         QFETCH(QStringList, mustSay);
+        QFETCH(bool, full);
         testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(5, kRoundRobin));
         const QByteArray before = readBytes(path("a.mdb"));
         // Header on line 1, good records on lines 2-39, the bad one on line 40,
@@ -584,11 +729,12 @@ private slots:
         csv += csvOf(sampleRecords(5, kRoundRobin)).mid(kHeader.size() + 1);
 
         writeBytes(path("in.csv"), csv);
-        const Run r = runQuizdb({"import", path("a.mdb"), path("in.csv")});
+        const Run r = runQuizdb({"import", path("a.mdb"), path("in.csv")}, Start{.fileSize = full ? before.size() : 0});
         QCOMPARE(r.code, 2);
         for (const QString& part : mustSay)
             QVERIFY2(r.err.contains(part), qPrintable(r.err));
         QCOMPARE(readBytes(path("a.mdb")), before);
+        QVERIFY(!QFileInfo::exists(path("a.mdb-journal")));
         QCOMPARE(testsupport::readQuestionFile(path("a.mdb")).size(), 5);
     }
 
@@ -622,6 +768,8 @@ private slots:
             {"other table", "Tabelle „Zada-VI-VOZ“ fehlt"},
             {"field missing", "das Feld „JokerTV“"},
             {"locked", "anderen Programm benutzt"},
+            {"FIFO", "ist eine benannte Pipe (FIFO), keine Fragendatei"},
+            {"journal a symbolic link", "-journal“ eine symbolische Verknüpfung"},
         };
         for (const QString command : {"import", "export", "check"})
             for (const auto& [kind, say] : kinds)
@@ -657,8 +805,14 @@ private slots:
                       "PublikumB TEXT, PublikumC TEXT, PublikumD TEXT)");
         } else if (kind == "locked") {
             testsupport::writeQuestionFile(file, sampleRecords(2, kRoundRobin));
+        } else if (kind == "FIFO") {
+            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else if (kind == "journal a symbolic link") {
+            testsupport::writeQuestionFile(file, sampleRecords(2, kRoundRobin));
+            QVERIFY(QFile::link(path("fremd"), file + "-journal"));
         }
-        const QByteArray before = kind == "missing" || kind == "directory" ? QByteArray() : readBytes(file);
+        const bool noBytes = kind == "missing" || kind == "directory" || kind == "FIFO";
+        const QByteArray before = noBytes ? QByteArray() : readBytes(file);
         if (kind == "locked") {
             // Taken after the file was read: closing any handle of a file drops
             // this process's locks on it.
@@ -680,9 +834,10 @@ private slots:
         QVERIFY2(r.out.isEmpty(), qPrintable(r.out)); // no half export either
         if (kind == "missing")
             QVERIFY(!QFileInfo::exists(file));
-        else if (kind != "directory")
+        else if (!noBytes)
             QCOMPARE(readBytes(file), before);
         QVERIFY(!QFileInfo::exists(file + "-journal"));
+        QVERIFY(!QFileInfo::exists(path("fremd")));
     }
 
     // ---- check ---------------------------------------------------------------------
@@ -1040,7 +1195,7 @@ private slots:
                                                    << "SELECT (" + count + ") || '/' || (SELECT count(*) FROM side)" << "4/0";
         QTest::newRow("trigger, check") << table + trigger << "check" << 1
                                         << "Trigger „evil“ zur Tabelle „Zada-VI-VOZ“: ein Trigger in einer Fragendatei "
-                                           "wird vom Spiel, vom Editor und von quizdb nie ausgeführt"
+                                           "wird vom Spiel, vom Editor und von plomberg-quizdb nie ausgeführt"
                                         << count << "2";
         QTest::newRow("view beside the table, check") << table + "CREATE VIEW v AS SELECT 1;" << "check" << 1
                                                       << "Sicht „v“:" << count << "2";
@@ -1070,6 +1225,33 @@ private slots:
                    QString(fields).replace("AntwortA TEXT", "AntwortA TEXT GENERATED ALWAYS AS (zeroblob(300000000)) VIRTUAL") +
                    ");"
             << "export" << 2 << "das Feld „AntwortA“ der Tabelle „Zada-VI-VOZ“ berechnet (GENERATED)" << count << "0";
+        const QString more = "WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
+                             "INSERT INTO \"Zada-VI-VOZ\" (Nummer, Frage, AntwortA, AntwortB, AntwortC, AntwortD, Richtig, "
+                             "Fraglich, PublikumA, PublikumB, PublikumC, PublikumD) SELECT i, 'Eine längere Frage Nr. ' || i, "
+                             "'a', 'b', 'c', 'd', 'A', 'B', '40', '30', '20', '10' FROM n;";
+        for (const QString command : {"check", "export"}) {
+            QTest::newRow(qPrintable("table tree leads twice to the same records, " + command))
+                << "-- dag\nPRAGMA page_size = 512;" + table + more << command << 2
+                << "f.mdb“ ist beschädigt: hinter Satz" << "SELECT count(*) > 60 FROM \"Zada-VI-VOZ\"" << "1";
+            QTest::newRow(qPrintable("save broken off, journal left, " + command))
+                << "-- hot journal\n" + table << command << 0 << (command == "check" ? "Alle 2 Datensätze" : "2,Frage,a,b,")
+                << count << "2";
+        }
+        QTest::newRow("CHECK constraints, check")
+            << QString(table).replace("JokerTV TEXT", "JokerTV TEXT CHECK (length(JokerTV) < 99), CHECK (Frage <> 'CHECK')")
+            << "check" << 1 << "2 CHECK-Bedingungen in der Tabelle „Zada-VI-VOZ“" << count << "2";
+        QTest::newRow("index on an expression, check")
+            << table + "CREATE INDEX klein ON \"Zada-VI-VOZ\" (lower(Frage));" << "check" << 1
+            << "Index „klein“ der Tabelle „Zada-VI-VOZ“ über einen Ausdruck" << count << "2";
+        QTest::newRow("index with a collation unknown here, import")
+            << table + "CREATE INDEX i ON \"Zada-VI-VOZ\" (Frage COLLATE NOCASE); PRAGMA writable_schema = ON; "
+                       "UPDATE sqlite_schema SET sql = replace(sql, 'NOCASE', 'fremd') WHERE name = 'i';"
+            << "import" << 2 << "die Sortierfolge „fremd“ (COLLATE)" << "SELECT max(rowid) FROM \"Zada-VI-VOZ\"" << "2";
+        QTest::newRow("AUTOINCREMENT used up, import")
+            << QString(table).replace("PRIMARY KEY", "PRIMARY KEY AUTOINCREMENT") +
+                   "UPDATE \"Zada-VI-VOZ\" SET Satz = 9223372036854775807 WHERE Satz = 2;"
+                   "UPDATE sqlite_sequence SET seq = 9223372036854775807;"
+            << "import" << 2 << "hat ihren höchsten Schlüssel schon vergeben" << count << "2";
         QTest::newRow("a 2 MiB value")
             << table + "UPDATE \"Zada-VI-VOZ\" SET JokerTV = hex(zeroblob(1048576)) WHERE Satz = 2;" << "check" << 2
             << "größer als 1 MiB" << count << "2";
@@ -1084,7 +1266,10 @@ private slots:
         QFETCH(QString, holds);
         const QString file = path("f.mdb");
         sql(file, schema);
-        const QByteArray before = readBytes(file);
+        const QByteArray made = readBytes(file);
+        damage(file, schema);
+        // A broken-off save is rolled back: the file is as it was made.
+        const QByteArray before = schema.startsWith("-- hot journal") ? made : readBytes(file);
         writeBytes(path("in.csv"), csvOf(sampleRecords(2, kRoundRobin)));
 
         QStringList args{command, file};
@@ -1096,6 +1281,7 @@ private slots:
         if (command != "import" || code == 2)
             QCOMPARE(readBytes(file), before);
         QCOMPARE(sqlValue(file, afterwards.toUtf8().constData()), holds);
+        QVERIFY(!QFileInfo::exists(file + "-journal"));
     }
 
     void outOfMemoryIsReported()
@@ -1119,7 +1305,7 @@ private slots:
         bool started = false;
         for (qint64 kib = startsKiB - 1024; kib < startsKiB + 16 * 1024; kib += 32) {
             const Run r = runQuizdb(args, {}, kib);
-            QVERIFY(!QFileInfo::exists(path("neu.mdb")));
+            QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"leer.csv"});
             started = started || ours(r);
             if (!started)
                 continue; // the program and its libraries did not even load
@@ -1139,12 +1325,12 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("onStdout");
         QTest::addColumn<QString>("mustSay");
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << true << "quizdb create FRAGENDATEI CSV-DATEI";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << true << "  plomberg-quizdb create FRAGENDATEI CSV-DATEI";
         QTest::newRow("help explains NULL") << QStringList{"--help"} << 0 << true << "(\"\") den leeren Text";
-        QTest::newRow("no arguments") << QStringList{} << 2 << false << "quizdb check FRAGENDATEI";
+        QTest::newRow("no arguments") << QStringList{} << 2 << false << "plomberg-quizdb check FRAGENDATEI";
         QTest::newRow("unknown command") << QStringList{"löschen"} << 2 << false << "Unbekannter Befehl „löschen“";
         QTest::newRow("too few operands") << QStringList{"create", "x.mdb"} << 2 << false
-                                          << "So geht es: quizdb create FRAGENDATEI CSV-DATEI";
+                                          << "So geht es: plomberg-quizdb create FRAGENDATEI CSV-DATEI";
         QTest::newRow("too many operands") << QStringList{"check", "a", "b"} << 2 << false << "Falscher Aufruf";
     }
     void commandLine()
@@ -1162,7 +1348,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("err"); // all of standard error
-        const QString hint = "\nHilfe: quizdb --help\n";
+        const QString hint = "\nHilfe: plomberg-quizdb --help\n";
         QTest::newRow("unknown option") << QStringList{"check", "--gründlich", "a.mdb"}
                                         << "Unbekannte Option „--gründlich“." + hint;
         QTest::newRow("unknown short option") << QStringList{"-x"} << "Unbekannte Option „-x“." + hint;
@@ -1189,7 +1375,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("out");
-        QTest::newRow("--version") << QStringList{"--version"} << QStringLiteral("quizdb " QUIZ_VERSION "\n");
+        QTest::newRow("--version") << QStringList{"--version"} << QStringLiteral("plomberg-quizdb " QUIZ_VERSION "\n");
         QTest::newRow("-h") << QStringList{"-h"} << quizdb::usage();
         QTest::newRow("help with a command") << QStringList{"export", "--help"} << quizdb::usage();
     }
@@ -1201,6 +1387,30 @@ private slots:
         QCOMPARE(r.code, 0);
         QCOMPARE(r.out, out);
         QVERIFY(r.err.isEmpty());
+    }
+
+    void speaksByTheNameItWasStartedUnder_data()
+    {
+        QTest::addColumn<QString>("name"); // a link to the tool, or a copy of it
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("says"); // on standard output and error together
+        QTest::newRow("link, refused call") << "meinquiz" << QStringList{"-x"} << "Unbekannte Option „-x“.\nHilfe: meinquiz --help\n";
+        QTest::newRow("copy, version") << "fragen-werkzeug" << QStringList{"--version"} << "fragen-werkzeug " QUIZ_VERSION "\n";
+        QTest::newRow("link, help") << "meinquiz" << QStringList{"--help"} << "Aufruf:\n  meinquiz create FRAGENDATEI CSV-DATEI\n";
+        QTest::newRow("copy, message") << "fragen-werkzeug" << QStringList{"create", "@schon.mdb", "@in.csv"}
+                                       << "Zum Anhängen an eine vorhandene Fragendatei: fragen-werkzeug import.";
+    }
+    void speaksByTheNameItWasStartedUnder()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, args);
+        QFETCH(QString, says);
+        QVERIFY(name == "meinquiz" ? QFile::link(QUIZDB_EXE, path(name)) : QFile::copy(QUIZDB_EXE, path(name)));
+        writeBytes(path("schon.mdb"), "");
+        const Run r = runQuizdb(args.replaceInStrings("@", m_dir.path() + "/"), Start{.program = path(name)});
+        const QString all = r.out + r.err;
+        QVERIFY2(all.contains(says), qPrintable(all));
+        QVERIFY2(!all.contains(QRegularExpression("\\bquizdb\\b")), qPrintable(all));
     }
 
     void exportToFile()

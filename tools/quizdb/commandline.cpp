@@ -11,8 +11,11 @@
 #include "tools/quizdb/messages.h"
 
 #include <QCommandLineParser>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <csignal>
 #include <new>
 
 #ifndef QUIZ_VERSION
@@ -21,19 +24,25 @@
 
 namespace quizdb {
 
-namespace {
-
-const QString kHint = QStringLiteral("Hilfe: quizdb --help\n");
-
-} // namespace
-
 const char kNoMemory[] = "Zu wenig Arbeitsspeicher; nichts wurde verändert.\n";
+const char kNoMemoryAfterChange[] = "Die Fragendatei ist vollständig geschrieben; nur für die Meldung darüber "
+                                    "reichte der Arbeitsspeicher nicht mehr.\n";
 
 namespace {
 
 void say(QIODevice& device, const QString& text)
 {
     device.write(text.toUtf8());
+}
+
+// Writes `bytes` and hands them on to the system; false (errno set) when
+// either fails.
+bool written(QIODevice& device, const QByteArray& bytes)
+{
+    if (device.write(bytes) != bytes.size())
+        return false;
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    return !file || file->flush();
 }
 
 QString describeNummer(const Value& nummer)
@@ -51,26 +60,40 @@ struct Call {
     Rules rules = Rules::Model;
     QString output; // export -o; empty: standard output
     QIODevice& out;
+    QIODevice& err;
     bool outIsTerminal;
     Progress& progress;
+    bool& changed; // the question file is changed: no failure after this may say "nothing changed"
 };
+
+// Says what create or import changed. From here on the file is changed,
+// whatever fails: a report that cannot be written is said on standard error,
+// and the exit status stays 0, for the work is done (a script that took a
+// failure for "nothing changed" would import everything twice).
+int reportChange(const Call& call, const QString& done)
+{
+    call.changed = true;
+    call.progress.clear();
+    const QByteArray line = (done + QLatin1Char('\n')).toUtf8();
+    errno = 0;
+    if (!written(call.out, line))
+        say(call.err, QStringLiteral("%1 Nur diese Meldung ließ sich nicht auf die Standardausgabe schreiben: %2.\n")
+                          .arg(done, writeProblem(errno)));
+    return 0;
+}
 
 int create(const Call& call)
 {
     const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress});
-    call.progress.clear();
-    say(call.out, QStringLiteral("Fragendatei %1 mit %2 angelegt.\n")
-                      .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
-    return 0;
+    return reportChange(call, QStringLiteral("Fragendatei %1 mit %2 angelegt.")
+                                  .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
 }
 
 int import(const Call& call)
 {
     const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress});
-    call.progress.clear();
-    say(call.out, QStringLiteral("%1 an %2 angehängt.\n")
-                      .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
-    return 0;
+    return reportChange(call, QStringLiteral("%1 an %2 angehängt.")
+                                  .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
 }
 
 int exportCsv(const Call& call)
@@ -90,8 +113,11 @@ int exportCsv(const Call& call)
     if (!file.open(QIODevice::WriteOnly))
         throw Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht anlegen: %2").arg(quoted(call.output), file.errorString()));
     exportFile(call.files[0], file, &call.progress);
-    if (!file.commit())
-        throw Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht schreiben: %2").arg(quoted(call.output), file.errorString()));
+    // A write cut short (a full disk, a size limit) does not always count as
+    // failed: what reached the file is compared with what was written.
+    errno = 0;
+    if (!file.flush() || file.size() != file.pos() || !file.commit())
+        throw writeFailure(file, errno ? errno : ENOSPC);
     return 0;
 }
 
@@ -122,17 +148,17 @@ int check(const Call& call)
 struct Command {
     QLatin1StringView name;
     qsizetype files; // how many file names follow the command word
-    QLatin1StringView form;
+    QLatin1StringView form; // the call after the program's name
     bool writes;     // takes --ohne-pruefung
     bool exports;    // takes -o
     int (*run)(const Call& call);
 };
 
 const Command kCommands[] = {
-    {QLatin1StringView("create"), 2, QLatin1StringView("quizdb create FRAGENDATEI CSV-DATEI"), true, false, create},
-    {QLatin1StringView("import"), 2, QLatin1StringView("quizdb import FRAGENDATEI CSV-DATEI"), true, false, import},
-    {QLatin1StringView("export"), 1, QLatin1StringView("quizdb export FRAGENDATEI"), false, true, exportCsv},
-    {QLatin1StringView("check"), 1, QLatin1StringView("quizdb check FRAGENDATEI"), false, false, check},
+    {QLatin1StringView("create"), 2, QLatin1StringView("create FRAGENDATEI CSV-DATEI"), true, false, create},
+    {QLatin1StringView("import"), 2, QLatin1StringView("import FRAGENDATEI CSV-DATEI"), true, false, import},
+    {QLatin1StringView("export"), 1, QLatin1StringView("export FRAGENDATEI"), false, true, exportCsv},
+    {QLatin1StringView("check"), 1, QLatin1StringView("check FRAGENDATEI"), false, false, check},
 };
 
 // What is wrong with a call the parser refused, in one line.
@@ -158,29 +184,31 @@ QString parseProblem(const QCommandLineParser& parser, const QStringList& args)
 
 QString usage()
 {
-    return QStringLiteral(
-        "quizdb – Fragendateien des Quiz anlegen, ergänzen, ausgeben und prüfen\n"
+    QString text = QStringLiteral(
+        "@ – Fragendateien des Quiz anlegen, ergänzen, ausgeben und prüfen\n"
         "\n"
-        "Aufruf (installiert heißt das Programm plomberg-quizdb):\n"
-        "  quizdb create FRAGENDATEI CSV-DATEI\n"
+        "Aufruf:\n"
+        "  @ create FRAGENDATEI CSV-DATEI\n"
         "      Legt die Fragendatei neu an, mit den Fragen der CSV-Datei. Eine schon\n"
-        "      vorhandene Datei wird nie angefasst. Geht etwas schief, bleibt keine\n"
-        "      halbe Datei zurück.\n"
-        "  quizdb import FRAGENDATEI CSV-DATEI\n"
+        "      vorhandene Datei wird nie angefasst. Geht etwas schief oder wird der\n"
+        "      Lauf abgebrochen (Strg+C), bleibt keine halbe Datei zurück; nur nach\n"
+        "      kill -9 kann FRAGENDATEI.unfertig-XXXXXX liegen bleiben, zum Löschen.\n"
+        "  @ import FRAGENDATEI CSV-DATEI\n"
         "      Hängt die Fragen der CSV-Datei hinten an eine vorhandene Fragendatei an:\n"
         "      alles in einem Zug oder gar nichts; bei einem Fehler bleibt die\n"
         "      Fragendatei Byte für Byte, wie sie war.\n"
-        "  quizdb export FRAGENDATEI\n"
+        "  @ export FRAGENDATEI\n"
         "      Gibt alle Fragen in der Reihenfolge der Tabelle als CSV auf die\n"
         "      Standardausgabe aus (mit -o DATEI in eine Datei).\n"
-        "  quizdb check FRAGENDATEI\n"
+        "  @ check FRAGENDATEI\n"
         "      Nennt jeden Datensatz, den das Spiel so nicht spielen kann, mit seiner\n"
-        "      Stelle in der Tabelle (Satz 1, 2, …) und seiner Nummer, dazu Trigger\n"
-        "      und Sichten (VIEW) in der Datei, die dort nicht hingehören.\n"
-        "  quizdb --help (oder -h)\n"
+        "      Stelle in der Tabelle (Satz 1, 2, …) und seiner Nummer, dazu was nicht\n"
+        "      in eine Fragendatei gehört: Trigger, Sichten (VIEW), CHECK-Bedingungen\n"
+        "      und Indexe über Ausdrücke oder mit Bedingung.\n"
+        "  @ --help (oder -h)\n"
         "      Zeigt diese Hilfe.\n"
-        "  quizdb --version\n"
-        "      Zeigt die Version von quizdb.\n"
+        "  @ --version\n"
+        "      Zeigt die Version von @.\n"
         "\n"
         "Optionen:\n"
         "  -o DATEI          export schreibt in DATEI statt auf die Standardausgabe;\n"
@@ -205,7 +233,7 @@ QString usage()
         "Kommandozeile nennt, sonst Zada-VI-VOZ.mdb neben dem Programm (nach dem Bauen\n"
         "build/Zada-VI-VOZ.mdb), sonst die eigene Datei des Spielers,\n"
         "~/.local/share/plomberg-quiz/Zada-VI-VOZ.mdb (unter $XDG_DATA_HOME, wenn\n"
-        "gesetzt). quizdb nimmt die Fragendatei immer als Argument.\n"
+        "gesetzt). @ nimmt die Fragendatei immer als Argument.\n"
         "\n"
         "CSV-Format (RFC 4180):\n"
         "  - UTF-8, ein BOM am Anfang ist erlaubt; Zeilenende CRLF oder LF.\n"
@@ -230,8 +258,11 @@ QString usage()
         "    höchstens 40, Nummer höchstens 2, JokerTV höchstens 20 Zeichen.\n"
         "    Gezählt werden Zeichen, wie der Editor sie zählt: ein Emoji ist eines.\n"
         "\n"
-        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze, Trigger oder\n"
-        "Sichten gefunden; 2 abgelehnt oder fehlgeschlagen (nichts wurde verändert).\n");
+        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze oder etwas, das\n"
+        "nicht hineingehört, gefunden; 2 abgelehnt oder fehlgeschlagen (nichts wurde\n"
+        "verändert). Lässt sich nach create oder import nur die Meldung nicht ausgeben,\n"
+        "ist der Rückgabewert 0, und die Standardfehlerausgabe sagt es.\n");
+    return text.replace(QLatin1Char('@'), programName());
 }
 
 int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals terminals)
@@ -242,8 +273,9 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
     const QCommandLineOption unchecked(QStringLiteral("ohne-pruefung"));
     const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("DATEI"));
     parser.addOptions({help, version, unchecked, output});
-    if (!parser.parse(QStringList{QStringLiteral("quizdb")} + args)) {
-        say(err, parseProblem(parser, args) + QLatin1Char('\n') + kHint);
+    const QString hint = QStringLiteral("Hilfe: %1 --help\n").arg(programName());
+    if (!parser.parse(QStringList{programName()} + args)) {
+        say(err, parseProblem(parser, args) + QLatin1Char('\n') + hint);
         return 2;
     }
     const QStringList words = parser.positionalArguments();
@@ -252,7 +284,7 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
         return 0;
     }
     if (parser.isSet(version)) {
-        say(out, QStringLiteral("quizdb " QUIZ_VERSION "\n"));
+        say(out, programName() + QStringLiteral(" " QUIZ_VERSION "\n"));
         return 0;
     }
     if (words.isEmpty()) {
@@ -264,7 +296,7 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
         if (words.first() == c.name)
             command = &c;
     if (!command) {
-        say(err, QStringLiteral("Unbekannter Befehl %1.\n").arg(quoted(words.first())) + kHint);
+        say(err, QStringLiteral("Unbekannter Befehl %1.\n").arg(quoted(words.first())) + hint);
         return 2;
     }
     QString misplaced;
@@ -275,24 +307,35 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
     else if (parser.values(output).size() > 1)
         misplaced = QStringLiteral("Die Option „-o“ steht mehr als einmal da.\n");
     if (!misplaced.isEmpty()) {
-        say(err, misplaced + kHint);
+        say(err, misplaced + hint);
         return 2;
     }
     const QStringList files = words.mid(1);
     if (files.size() != command->files) {
-        say(err, QStringLiteral("Falscher Aufruf. So geht es: %1\n").arg(command->form) + kHint);
+        say(err, QStringLiteral("Falscher Aufruf. So geht es: %1 %2\n").arg(programName(), command->form) + hint);
         return 2;
     }
     Progress progress(terminals.err ? &err : nullptr);
+    // A closed pipe must not end the tool between a change and its report.
+    if (command->writes)
+        std::signal(SIGPIPE, SIG_IGN);
+    bool changed = false;
     try {
-        return command->run({files, parser.isSet(unchecked) ? Rules::LengthsOnly : Rules::Model,
-                             parser.value(output), out, terminals.out, progress});
+        const int status = command->run({files, parser.isSet(unchecked) ? Rules::LengthsOnly : Rules::Model,
+                                         parser.value(output), out, err, terminals.out, progress, changed});
+        errno = 0;
+        if (changed || written(out, {}))
+            return status;
+        throw writeFailure(out, errno);
     } catch (const Error& e) {
         progress.clear();
         say(err, e.message() + QLatin1Char('\n'));
     } catch (const std::bad_alloc&) {
         progress.clear();
-        err.write(kNoMemory); // as it stands: no memory is needed to say it
+        // As it stands: no memory is needed to say it.
+        err.write(changed ? kNoMemoryAfterChange : kNoMemory);
+        if (changed)
+            return 0;
     }
     return 2;
 }

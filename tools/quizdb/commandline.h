@@ -20,13 +20,16 @@ struct Terminals {
 // `out`, messages to `err`; when `err` is a terminal, long commands also show
 // their progress there (export only when its CSV does not go to that screen
 // too). Returns the exit status: 0 done, 1 check found something, 2 refused
-// or failed (nothing changed).
+// or failed (nothing changed). Once create or import has changed the file,
+// the status is 0 whatever fails after; standard error says what did.
 int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals terminals = {});
 
-// The message when memory runs out, whatever ran out of it (exit status 2).
+// The message when memory runs out, whatever ran out of it (exit status 2),
+// and when it runs out only after the question file is written (status 0).
 extern const char kNoMemory[];
+extern const char kNoMemoryAfterChange[];
 
-// The German usage text of --help.
+// The German usage text of --help, under programName().
 QString usage();
 
 } // namespace quizdb

@@ -9,12 +9,16 @@
 
 #include "store/sqlite.h"
 #include "tools/quizdb/csv.h"
+#include "tools/quizdb/newfile.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <new>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quizdb {
@@ -37,6 +41,53 @@ void failOnNoMemory(int rc)
         throw std::bad_alloc();
 }
 
+// The rollback journal SQLite keeps beside a question file (beside the file a
+// symbolic link leads to, as SQLite resolves it).
+QString journalOf(const QString& file)
+{
+    const QString real = QFileInfo(file).canonicalFilePath();
+    return (real.isEmpty() ? file : real) + QStringLiteral("-journal");
+}
+
+// A journal that SQLite would play back on the next open: a save was
+// interrupted, and the file holds half of it until then.
+bool hasHotJournal(const QString& file)
+{
+    const QFileInfo journal(journalOf(file));
+    return journal.isFile() && journal.size() > 0;
+}
+
+Error hotJournalError(const QString& file)
+{
+    return Error(QStringLiteral("In der Fragendatei %1 ist ein Speichern nicht zu Ende gekommen; ihr alter Stand liegt "
+                                "in %2. SQLite stellt ihn beim nächsten Öffnen wieder her, braucht dafür aber "
+                                "Schreibrecht auf die Datei und ihr Verzeichnis, das %3 hier nicht hat. Bis dahin ist "
+                                "die Datei halb geschrieben und wird nicht gelesen; %2 bitte nicht löschen.")
+                     .arg(quoted(file), quoted(journalOf(file)), programName()));
+}
+
+// Plays back a journal left by a failed write, as opening the file next
+// time would; true when the file is as it was before.
+bool restore(const QString& file)
+{
+    if (!hasHotJournal(file))
+        return true;
+    try {
+        const sqlite::Handle db = sqlite::open(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        sqlite::execute(db.get(), "SELECT count(*) FROM sqlite_schema");
+    } catch (const Error&) {
+        return false;
+    }
+    return !hasHotJournal(file);
+}
+
+QString pendingRestore(const QString& file)
+{
+    return QStringLiteral("Noch ist die Datei aber halb geschrieben: ihr alter Stand liegt in %1, und SQLite stellt "
+                          "ihn beim nächsten Öffnen wieder her (auch „%2 check“ tut das). %1 bitte nicht löschen.")
+        .arg(quoted(journalOf(file)), programName());
+}
+
 Error readError(const QString& file, int rc, sqlite3* db)
 {
     failOnNoMemory(rc);
@@ -44,6 +95,9 @@ Error readError(const QString& file, int rc, sqlite3* db)
         return Error(QStringLiteral("Die Fragendatei %1 enthält einen Datensatz, der größer als %2 MiB ist; so groß "
                                     "ist keine Frage, die Datei ist beschädigt oder keine Fragendatei.")
                          .arg(quoted(file), QString::number(sqlite::kMaxValueBytes >> 20)));
+    // A journal that could not be played back, not a write-protected file.
+    if (((rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_CANTOPEN) && hasHotJournal(file))
+        return hotJournalError(file);
     return sqlite::readError(file, rc, db);
 }
 
@@ -81,8 +135,8 @@ QString requireQuestionTable(sqlite3* db, const QString& file)
                                                                  : QStringLiteral("eine virtuelle Tabelle")));
     if (shape.withoutRowid)
         throw Error(QStringLiteral("Die Tabelle %1 der Fragendatei %2 ist ohne Zeilenschlüssel (WITHOUT ROWID) angelegt; "
-                                   "so eine Tabelle liest und schreibt quizdb nicht.")
-                        .arg(quoted(store::kTable), quoted(file)));
+                                   "so eine Tabelle liest und schreibt %3 nicht.")
+                        .arg(quoted(store::kTable), quoted(file), programName()));
     for (const QString& f : store::fieldNames()) {
         if (shape.computed.contains(f, Qt::CaseInsensitive))
             throw Error(QStringLiteral("In der Fragendatei %1 ist das Feld %2 der Tabelle %3 berechnet (GENERATED) oder "
@@ -99,8 +153,29 @@ QString requireQuestionTable(sqlite3* db, const QString& file)
                     .arg(quoted(file), quoted(store::kTable)));
 }
 
+// What `path` is when it is there but no regular file; empty for a regular
+// file (or one that is not there).
+QString irregularKind(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("ein Verzeichnis");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("eine benannte Pipe (FIFO)");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("eine Gerätedatei");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("ein Socket");
+    return QStringLiteral("keine gewöhnliche Datei");
+}
+
 // Opens an existing question file and checks that it holds the question
-// table; `key` gets the name of its row key.
+// table; `key` gets the name of its row key. Only a regular file is opened:
+// reading a pipe or a device would wait for ever or never end. Every file is
+// opened for writing where that is allowed, also only to read it, so that
+// SQLite can roll back a save that was interrupted.
 sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
 {
     const QFileInfo info(file);
@@ -108,25 +183,50 @@ sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
         throw Error(QStringLiteral("Die Fragendatei %1 gibt es nicht.").arg(quoted(file)));
     if (info.isDir())
         throw Error(QStringLiteral("%1 ist ein Verzeichnis, keine Fragendatei.").arg(quoted(file)));
-    sqlite::Handle db = openDefensively(file, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
+    if (const QString kind = irregularKind(file); !kind.isEmpty())
+        throw Error(QStringLiteral("%1 ist %2, keine Fragendatei; eine Fragendatei ist eine gewöhnliche Datei.")
+                        .arg(quoted(file), kind));
+    // SQLite follows a link in place of its journal and would write, or
+    // delete, whatever it leads to.
+    const QString journal = journalOf(file);
+    for (const QString& side : {journal, journal.chopped(8) + QStringLiteral("-wal")}) {
+        if (QFileInfo(side).isSymLink())
+            throw Error(QStringLiteral("Neben der Fragendatei %1 ist %2 eine symbolische Verknüpfung. An dieser Stelle "
+                                       "legt SQLite beim Speichern den alten Stand der Datei ab und würde der "
+                                       "Verknüpfung in eine fremde Datei folgen; deshalb öffnet %3 die Fragendatei "
+                                       "nicht. Bitte die Verknüpfung entfernen.")
+                            .arg(quoted(file), quoted(side), programName()));
+    }
+    sqlite::Handle db = openDefensively(file, SQLITE_OPEN_READWRITE);
     key = requireQuestionTable(db.get(), file);
+    if (write && sqlite3_db_readonly(db.get(), "main") == 1)
+        throw sqlite::readOnlyError(file);
     return db;
 }
 
 // Calls `each` with the position and the raw values of every record of the
-// table, in table order. Returns the number of records.
+// table, in table order. Returns the number of records. The keys must grow
+// from record to record, as every move of the store demands: a damaged table
+// that leads back to records already read is refused, not read without end.
 template <typename Each>
 qint64 forEachRecord(sqlite3* db, const QString& file, const QString& key, Each each)
 {
     const sqlite::Statement select = sqlite::prepareOrThrow(
         db, file,
-        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+        QStringLiteral("SELECT %1,%3 FROM %2 ORDER BY %3")
             .arg(sqlite::identifierList(store::fieldNames()), sqlite::identifier(store::kTable), key));
     sqlite3_stmt* st = select.get();
     qint64 position = 0;
+    sqlite3_int64 lastKey = 0;
     RawRecord record;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const sqlite3_int64 rowKey = sqlite3_column_int64(st, store::kFieldCount);
+        if (position > 0 && rowKey <= lastKey)
+            throw Error(QStringLiteral("Die Fragendatei %1 ist beschädigt: hinter Satz %2 führt ihre Tabelle zu einem "
+                                       "Datensatz zurück, der schon gelesen ist. Die Datei lässt sich so nicht lesen.")
+                            .arg(quoted(file), QString::number(position)));
+        lastKey = rowKey;
         ++position;
         for (int i = 0; i < store::kFieldCount; ++i) {
             // The column's value read directly: quizdb's connections belong to
@@ -145,6 +245,73 @@ qint64 forEachRecord(sqlite3* db, const QString& file, const QString& key, Each 
     if (rc != SQLITE_DONE)
         throw readError(file, rc, db);
     return position;
+}
+
+// The CHECK constraints of a CREATE TABLE statement: the word CHECK outside
+// quotes and comments (a column of that name must stand in quotes).
+int countChecks(QStringView sql)
+{
+    int count = 0;
+    const qsizetype size = sql.size();
+    for (qsizetype i = 0; i < size;) {
+        const QChar c = sql[i];
+        const QStringView two = sql.mid(i, 2);
+        qsizetype next = i + 1;
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[')
+            next = sql.indexOf(c == u'[' ? u']' : c, i + 1) + 1;
+        else if (two == u"--")
+            next = sql.indexOf(u'\n', i);
+        else if (two == u"/*")
+            next = sql.indexOf(u"*/", i + 2) + 2;
+        else if (c.isLetter() || c == u'_') {
+            next = i;
+            while (next < size && (sql[next].isLetterOrNumber() || sql[next] == u'_' || sql[next] == u'$'))
+                ++next;
+            count += sql.mid(i, next - i).compare(u"check", Qt::CaseInsensitive) == 0;
+        }
+        if (next <= i)
+            break; // an unclosed quote or comment runs to the end
+        i = next;
+    }
+    return count;
+}
+
+// What the question table's schema makes SQLite compute on every save: CHECK
+// constraints and indexes on expressions or with a WHERE clause. A question
+// file needs none of them, and a costly one slows every save of the editor.
+template <typename Finding>
+void schemaWork(sqlite3* db, const QString& file, Finding finding)
+{
+    const sqlite::Statement table = sqlite::prepareOrThrow(
+        db, file, QStringLiteral("SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+    sqlite::bindText(table.get(), 1, store::kTable);
+    int checks = 0;
+    int rc = sqlite::stepOnce(table.get(), [&](sqlite3_stmt* row) {
+        checks = countChecks(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 0))));
+    });
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw readError(file, rc, db);
+    if (checks)
+        finding(QStringLiteral("%1 in der Tabelle %2: SQLite prüft sie bei jedem Speichern und Anhängen; eine "
+                               "Fragendatei braucht keine, und eine aufwendige macht jedes Speichern langsam.")
+                    .arg(checks == 1 ? QStringLiteral("Eine CHECK-Bedingung") : QStringLiteral("%1 CHECK-Bedingungen").arg(checks),
+                         quoted(store::kTable)));
+
+    const sqlite::Statement indexes = sqlite::prepareOrThrow(
+        db, file,
+        QStringLiteral("SELECT il.name, il.partial FROM pragma_index_list(?1) AS il WHERE il.partial "
+                       "OR EXISTS (SELECT 1 FROM pragma_index_xinfo(il.name) WHERE cid = -2) ORDER BY il.name"));
+    sqlite::bindText(indexes.get(), 1, store::kTable);
+    while ((rc = sqlite3_step(indexes.get())) == SQLITE_ROW) {
+        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 0)));
+        finding(QStringLiteral("Index %1 der Tabelle %2 %3: SQLite berechnet das bei jedem Speichern und Anhängen; "
+                               "eine Fragendatei braucht es nicht, und ein aufwendiges macht jedes Speichern langsam.")
+                    .arg(quoted(name), quoted(store::kTable),
+                         sqlite3_column_int(indexes.get(), 1) ? QStringLiteral("mit Bedingung (WHERE)")
+                                                              : QStringLiteral("über einen Ausdruck")));
+    }
+    if (rc != SQLITE_DONE)
+        throw readError(file, rc, db);
 }
 
 // Appends records to the question table, one at a time, inside a transaction
@@ -181,9 +348,39 @@ public:
 private:
     void check(int rc, int expected) const
     {
-        if (rc != expected)
-            throw writeError(m_file, rc, m_db);
+        if (rc == expected)
+            return;
+        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+        static const QLatin1StringView noCollation("no such collation sequence: ");
+        if ((rc & 0xff) == SQLITE_ERROR && message.startsWith(noCollation))
+            throw Error(QStringLiteral("In der Fragendatei %1 verlangt die Tabelle %2 (in einem Index oder einer Spalte) "
+                                       "die Sortierfolge %3 (COLLATE), die nur das Programm kennt, das die Datei "
+                                       "angelegt hat; deshalb kann %4 keine Datensätze anhängen. Es wurde nichts "
+                                       "gespeichert.")
+                            .arg(quoted(m_file), quoted(store::kTable), quoted(message.mid(noCollation.size())),
+                                 programName()));
+        if ((rc & 0xff) == SQLITE_FULL && keysUsedUp())
+            throw Error(QStringLiteral("Die Tabelle %1 der Fragendatei %2 hat ihren höchsten Schlüssel schon vergeben "
+                                       "(AUTOINCREMENT bis %3); ein neuer Datensatz bekäme keinen mehr, auch nicht nach "
+                                       "dem Löschen anderer. Es wurde nichts gespeichert.")
+                            .arg(quoted(store::kTable), quoted(m_file), QString::number(kMaxKey)));
+        throw writeError(m_file, rc, m_db);
     }
+
+    // AUTOINCREMENT has handed out the highest key: SQLite calls that a full
+    // database, though the disk may have room.
+    bool keysUsedUp() const
+    {
+        sqlite::Statement seq;
+        if (sqlite::prepare(m_db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE"), seq) != SQLITE_OK)
+            return false;
+        sqlite::bindText(seq.get(), 1, store::kTable);
+        sqlite3_int64 highest = 0;
+        sqlite::stepOnce(seq.get(), [&](sqlite3_stmt* row) { highest = sqlite3_column_int64(row, 0); });
+        return highest == kMaxKey;
+    }
+
+    static constexpr sqlite3_int64 kMaxKey = std::numeric_limits<sqlite3_int64>::max();
 
     sqlite3* m_db;
     QString m_file;
@@ -207,10 +404,10 @@ public:
             throw Error(QStringLiteral("Die CSV-Datei %1 gibt es nicht.").arg(quoted(path)));
         if (info.isDir())
             throw Error(QStringLiteral("%1 ist ein Verzeichnis, keine CSV-Datei.").arg(quoted(path)));
-        if (!info.isFile())
-            throw Error(QStringLiteral("%1 ist keine gewöhnliche Datei. Was ein anderes Programm ausgibt, liest quizdb "
+        if (const QString kind = irregularKind(path); !kind.isEmpty())
+            throw Error(QStringLiteral("%1 ist %2, keine gewöhnliche Datei. Was ein anderes Programm ausgibt, liest %3 "
                                        "mit „-“ statt des Dateinamens von der Standardeingabe.")
-                            .arg(quoted(path)));
+                            .arg(quoted(path), kind, programName()));
         m_file.setFileName(path);
         if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             throw Error(QStringLiteral("Die CSV-Datei %1 lässt sich nicht lesen: %2").arg(quoted(path), m_file.errorString()));
@@ -315,8 +512,9 @@ int writeRecords(sqlite3* db, const QString& file, CsvInput& input, CsvReader& r
 
 void put(QIODevice& out, const char* data, qint64 size)
 {
+    errno = 0;
     if (out.write(data, size) != size)
-        throw Error(QStringLiteral("Die Ausgabe lässt sich nicht schreiben: %1").arg(out.errorString()));
+        throw writeFailure(out, errno);
 }
 
 } // namespace
@@ -325,36 +523,31 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
 {
     const QFileInfo info(file);
     if (info.exists() || info.isSymLink())
-        throw Error(QStringLiteral("%1 gibt es schon; quizdb create legt nur neue Fragendateien an und überschreibt "
-                                   "nichts. Zum Anhängen an eine vorhandene Fragendatei: quizdb import.")
-                        .arg(quoted(file)));
+        throw Error(QStringLiteral("%1 gibt es schon; %2 create legt nur neue Fragendateien an und überschreibt "
+                                   "nichts. Zum Anhängen an eine vorhandene Fragendatei: %2 import.")
+                        .arg(quoted(file), programName()));
     CsvInput input(csv);
     CsvReader reader(input.device(), input.name());
 
-    // NewOnly: the file is made here or not at all, even if another program
-    // makes one of that name in the meantime.
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
         throw Error(QStringLiteral("Die Fragendatei %1 lässt sich nicht anlegen: das Verzeichnis %2 gibt es nicht.")
                         .arg(quoted(file), quoted(folder.filePath())));
-    QFile made(file);
-    if (!made.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Error(QStringLiteral("Die Fragendatei %1 lässt sich nicht anlegen (%2).").arg(quoted(file), made.errorString()));
-    made.close();
-    try {
-        const sqlite::Handle db = openDefensively(file, SQLITE_OPEN_READWRITE);
+    // The file is written under a name of its own and comes into place only
+    // when it is whole, and only where no file has appeared in the meantime.
+    NewFile made(file);
+    int written = 0;
+    {
+        const sqlite::Handle db = openDefensively(made.path(), SQLITE_OPEN_READWRITE);
         sqlite::Transaction transaction(db.get(), file);
         const int rc = sqlite::execute(db.get(), store::createTableSql().toUtf8().constData());
         if (rc != SQLITE_OK)
             throw writeError(file, rc, db.get());
-        const int written = writeRecords(db.get(), file, input, reader, options);
+        written = writeRecords(db.get(), file, input, reader, options);
         transaction.commit();
-        return written;
-    } catch (...) {
-        QFile::remove(file);
-        QFile::remove(file + QStringLiteral("-journal"));
-        throw;
     }
+    made.place();
+    return written;
 }
 
 int importFile(const QString& file, const QString& csv, const WriteOptions& options)
@@ -363,11 +556,20 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
     CsvInput input(csv);
     CsvReader reader(input.device(), input.name());
     QString key;
-    const sqlite::Handle db = openQuestionFile(file, true, key);
-    sqlite::Transaction transaction(db.get(), file);
-    const int written = writeRecords(db.get(), file, input, reader, options);
-    transaction.commit();
-    return written;
+    sqlite::Handle db = openQuestionFile(file, true, key);
+    try {
+        sqlite::Transaction transaction(db.get(), file);
+        const int written = writeRecords(db.get(), file, input, reader, options);
+        transaction.commit();
+        return written;
+    } catch (const Error& e) {
+        // A failed write (a full disk) can leave SQLite unable to roll back
+        // in this connection: the old state then waits in the journal.
+        db.reset();
+        if (!restore(file))
+            throw Error(e.message() + QLatin1Char(' ') + pendingRestore(file));
+        throw;
+    }
 }
 
 void exportFile(const QString& file, QIODevice& out, Progress* progress)
@@ -419,15 +621,19 @@ CheckResult checkFile(const QString& file, const CheckReport& report, Progress* 
         ++result.findings;
         if (text(0) == QLatin1String("trigger"))
             report.finding(QStringLiteral("Trigger %1 zur Tabelle %2: ein Trigger in einer Fragendatei wird vom Spiel, "
-                                          "vom Editor und von quizdb nie ausgeführt; er gehört nicht hinein.")
-                               .arg(quoted(text(1)), quoted(text(2))));
+                                          "vom Editor und von %3 nie ausgeführt; er gehört nicht hinein.")
+                               .arg(quoted(text(1)), quoted(text(2)), programName()));
         else
             report.finding(QStringLiteral("Sicht %1: eine Sicht (VIEW) in einer Fragendatei benutzen das Spiel, der "
-                                          "Editor und quizdb nie; sie gehört nicht hinein.")
-                               .arg(quoted(text(1))));
+                                          "Editor und %2 nie; sie gehört nicht hinein.")
+                               .arg(quoted(text(1)), programName()));
     }
     if (rc != SQLITE_DONE)
         throw readError(file, rc, db.get());
+    schemaWork(db.get(), file, [&](const QString& finding) {
+        ++result.findings;
+        report.finding(finding);
+    });
 
     if (progress)
         progress->start(Progress::Work::Checking);

@@ -48,18 +48,19 @@ struct FaultyRecord {
 struct CheckResult {
     qint64 records = 0;
     qint64 faulty = 0;
-    int findings = 0; // triggers and views in the file
+    int findings = 0; // triggers, views, CHECK constraints and computed indexes in the file
 };
 
 // What check reports as it goes.
 struct CheckReport {
-    // A trigger or a view in the file (never run by the game), in words.
+    // A trigger or a view in the file (never run by the game), or work the
+    // table's schema makes SQLite do on every save, in words.
     std::function<void(const QString& finding)> finding;
     std::function<void(const FaultyRecord& record)> faulty;
 };
 
-// Names the triggers and views of `file`, then reads every record and reports
-// the faulty ones.
+// Names the triggers and views of `file` and what its table's schema computes
+// on every save, then reads every record and reports the faulty ones.
 CheckResult checkFile(const QString& file, const CheckReport& report, Progress* progress = nullptr);
 
 } // namespace quizdb

@@ -7,6 +7,7 @@
 
 #include "store/store.h"
 
+#include <QIODevice>
 #include <QString>
 
 namespace quizdb {
@@ -15,11 +16,24 @@ namespace quizdb {
 // which file, which line, which field.
 using Error = store::Error;
 
+// The name the tool goes by in its help and messages: the name it was started
+// under (an installed tool is plomberg-quizdb), set once by run().
+QString programName();
+void setProgramName(const QString& name);
+
 // A name in a message, in German quotation marks: „name“.
 QString quoted(const QString& text);
 
 // A value as a message shows it: quoted, long texts shortened, line breaks visible.
 QString shown(const QString& value);
+
+// Why a write failed, from its errno, in words a user can act on (lower case,
+// no full stop).
+QString writeProblem(int error);
+
+// The failure of writing to `out` (standard output, or the file it names),
+// with its errno (0: unknown, then the device's own words).
+Error writeFailure(const QIODevice& out, int error);
 
 // A count with its noun in the right number: "1 Frage", "2 Fragen", "0 Fragen".
 QString counted(qint64 count, const QString& one, const QString& many);
