@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/boxtext.h"
 
-#include <cstdlib>
+#include <QLocale>
 #include <string>
 
 namespace editor {
@@ -74,8 +74,11 @@ double readNumber(const QString& text)
         if (expDigit)
             number += exponent;
     }
-    // strtod in the "C" locale reads "." as the decimal point whatever the system says.
-    return std::strtod(number.c_str(), nullptr);
+    // Not strtod: it takes the decimal point from the C library's locale, which
+    // QApplication sets from the environment, so "12.5" would be 12 on a German
+    // desktop. The C locale's reading is "." everywhere; beyond the range of a
+    // double it gives infinity or 0, as strtod does.
+    return QLocale::c().toDouble(QLatin1String(number.data(), qsizetype(number.size())));
 }
 
 QString leftChars(const QString& text, int limit)

@@ -39,7 +39,7 @@ const QColor kBlack(0, 0, 0);
 
 QFont namedFont(const QString& family, qreal points, bool bold = false, bool italic = false)
 {
-    QFont f(family);
+    QFont f(platform::installedFace(family));
     f.setPointSizeF(points);
     f.setBold(bold);
     f.setItalic(italic);

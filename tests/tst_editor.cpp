@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <clocale>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sqlite3.h>
@@ -354,37 +355,44 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");
-        QTest::newRow("plain") << "25" << 25.0;
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("letters") << "abc" << 0.0;
-        QTest::newRow("percent sign") << "50%" << 50.0;
-        QTest::newRow("blank inside") << "5 0" << 50.0;
-        QTest::newRow("tab and line feed") << "\t4\n2" << 42.0;
-        QTest::newRow("carriage return ends it") << "5\r0" << 5.0;
-        QTest::newRow("decimal point") << "12.5" << 12.5;
-        QTest::newRow("second point ends it") << "1.5.3" << 1.5;
-        QTest::newRow("leading point") << ".5" << 0.5;
-        QTest::newRow("comma is no decimal point") << "1,5" << 1.0;
-        QTest::newRow("minus") << "-7" << -7.0;
-        QTest::newRow("plus") << "+7" << 7.0;
-        QTest::newRow("lone sign") << "-" << 0.0;
-        QTest::newRow("exponent") << "1e2" << 100.0;
-        QTest::newRow("negative exponent") << "2E-1" << 0.2;
-        QTest::newRow("exponent without digits") << "3e" << 3.0;
-        QTest::newRow("hex") << "&H32" << 50.0;
-        QTest::newRow("hex lower case") << "&hff" << 255.0;
-        QTest::newRow("hex without digits") << "&H" << 0.0;
-        QTest::newRow("octal") << "&O62" << 50.0;
-        QTest::newRow("octal stops at 8") << "&O78" << 7.0;
-        QTest::newRow("ampersand alone") << "&12" << 0.0;
-        QTest::newRow("digits then text") << "12abc" << 12.0;
-        QTest::newRow("umlaut ends it") << "3ä4" << 3.0;
+        QTest::addColumn<QByteArray>("numericLocale"); // empty: the one the test runs in
+        QTest::newRow("plain") << "25" << 25.0 << QByteArray();
+        QTest::newRow("empty") << "" << 0.0 << QByteArray();
+        QTest::newRow("letters") << "abc" << 0.0 << QByteArray();
+        QTest::newRow("percent sign") << "50%" << 50.0 << QByteArray();
+        QTest::newRow("blank inside") << "5 0" << 50.0 << QByteArray();
+        QTest::newRow("tab and line feed") << "\t4\n2" << 42.0 << QByteArray();
+        QTest::newRow("carriage return ends it") << "5\r0" << 5.0 << QByteArray();
+        QTest::newRow("decimal point") << "12.5" << 12.5 << QByteArray();
+        QTest::newRow("second point ends it") << "1.5.3" << 1.5 << QByteArray();
+        QTest::newRow("leading point") << ".5" << 0.5 << QByteArray();
+        QTest::newRow("comma is no decimal point") << "1,5" << 1.0 << QByteArray();
+        QTest::newRow("minus") << "-7" << -7.0 << QByteArray();
+        QTest::newRow("plus") << "+7" << 7.0 << QByteArray();
+        QTest::newRow("lone sign") << "-" << 0.0 << QByteArray();
+        QTest::newRow("exponent") << "1e2" << 100.0 << QByteArray();
+        QTest::newRow("negative exponent") << "2E-1" << 0.2 << QByteArray();
+        QTest::newRow("exponent without digits") << "3e" << 3.0 << QByteArray();
+        QTest::newRow("hex") << "&H32" << 50.0 << QByteArray();
+        QTest::newRow("hex lower case") << "&hff" << 255.0 << QByteArray();
+        QTest::newRow("hex without digits") << "&H" << 0.0 << QByteArray();
+        QTest::newRow("octal") << "&O62" << 50.0 << QByteArray();
+        QTest::newRow("octal stops at 8") << "&O78" << 7.0 << QByteArray();
+        QTest::newRow("ampersand alone") << "&12" << 0.0 << QByteArray();
+        QTest::newRow("digits then text") << "12abc" << 12.0 << QByteArray();
+        QTest::newRow("umlaut ends it") << "3ä4" << 3.0 << QByteArray();
+        QTest::newRow("point under a German locale") << "12.5" << 12.5 << QByteArray("de_DE.UTF-8");
     }
 
     void readNumber()
     {
         QFETCH(QString, text);
         QFETCH(double, value);
+        QFETCH(QByteArray, numericLocale);
+        const QByteArray before = setlocale(LC_NUMERIC, nullptr);
+        const auto restore = qScopeGuard([&before] { setlocale(LC_NUMERIC, before.constData()); });
+        if (!numericLocale.isEmpty() && !setlocale(LC_NUMERIC, numericLocale.constData()))
+            QSKIP(("This machine lacks the locale " + numericLocale + " (make deps makes it).").constData());
         QCOMPARE(editor::readNumber(text), value);
     }
 
