@@ -57,10 +57,12 @@ screenshot: configure
 
 # Twice: as the caller runs it, and as on a German desktop, where the C
 # library reads numbers with a decimal comma.
+# The tests are independent of each other and run side by side, one per core.
+TEST_JOBS ?= $(shell nproc)
 test: build
-	cd $(BUILD) && ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure -j $(TEST_JOBS)
 	@echo "== Noch einmal unter LC_ALL=de_DE.UTF-8 =="
-	cd $(BUILD) && LC_ALL=de_DE.UTF-8 ctest --output-on-failure
+	cd $(BUILD) && LC_ALL=de_DE.UTF-8 ctest --output-on-failure -j $(TEST_JOBS)
 
 # The Debian package, in a build directory of its own with the prefix /usr and
 # the programs in /usr/games:
