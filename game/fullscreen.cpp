@@ -93,7 +93,8 @@ void frmQuiz::resizeEvent(QResizeEvent* event)
 void frmQuiz::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || isFullScreen() || !m_leaveFullScreen->isEnabled())
+    if (event->type() != QEvent::WindowStateChange || isFullScreen() || !m_leaveFullScreen
+        || !m_leaveFullScreen->isEnabled())
         return;
     // Out of full screen, by F11, Escape or the window manager: the window as
     // it was, fixed size and place included.

@@ -19,6 +19,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
@@ -398,6 +399,18 @@ private slots:
         QFETCH(qreal, factor);
         QFETCH(int, backKey);
         startWith(testsupport::sampleRecords(2));
+        const auto messageText = [] { // the text size of a message box shown now
+            int pixels = 0;
+            QTimer::singleShot(0, [&pixels] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                pixels = QFontInfo(box->font()).pixelSize();
+                box->accept();
+            });
+            platform::msgBox(QStringLiteral("Hallo"));
+            return pixels;
+        };
+        const int builtMessageText = messageText();
         frmQuiz& w = *m_w;
         w.show();
         QApplication::setActiveWindow(&w);
@@ -418,6 +431,8 @@ private slots:
             QCOMPARE(w.size(), QSize(1920, 1080));
             factor = 1920 / 1022.0; // the width is what limits a 16:9 screen
             QCOMPARE(w.stageRect().center(), w.rect().center());
+            QVERIFY(std::abs(messageText() - builtMessageText * factor) <= factor);
+            QApplication::setActiveWindow(&w);
         } else {
             w.setStageScale(factor);
         }
@@ -460,6 +475,7 @@ private slots:
         QCOMPARE(w.minimumSize(), window.size());
         QCOMPARE(w.maximumSize(), window.size());
         QCOMPARE(w.grab().toImage(), before);
+        QCOMPARE(messageText(), builtMessageText);
     }
 
     void audienceLabelPaintsItsBlue()
