@@ -7,8 +7,13 @@
 
 #include <QFrame>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
+#include <iterator>
 
 namespace platform {
 namespace {
@@ -60,6 +65,39 @@ void scaleChildren(QWidget& parent, qreal factor, QPoint origin)
     }
 }
 
+// The game's icon in every size of the desktop's icon theme, so that the
+// title bar, the task bar and the window switcher each get a sharp picture.
+// A file is read only when a picture of its size is asked for: a window
+// system that takes no icons costs nothing at start. (The theme's SVG would
+// need Qt's SVG module, which the game does not load.)
+class IconFiles : public QIconEngine {
+public:
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : kSides)
+            sizes << QSize(side, side);
+        return sizes;
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        // The smallest picture at least as large as asked, made smaller if need be.
+        const int wanted = qMax(size.width(), size.height());
+        const int* side = std::find_if(std::begin(kSides), std::end(kSides), [wanted](int s) { return s >= wanted; });
+        const int file = side == std::end(kSides) ? kSides[std::size(kSides) - 1] : *side;
+        QPixmap picture(file == 32 ? QStringLiteral(":/icon.png") : QStringLiteral(":/icons/%1.png").arg(file));
+        return file == wanted ? picture : picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QIconEngine* clone() const override { return new IconFiles; }
+
+private:
+    static constexpr int kSides[] = {16, 22, 32, 48, 64, 128, 256};
+};
+
 } // namespace
 
 QFont scaledFont(const QFont& font, qreal factor)
@@ -93,13 +131,7 @@ void scaleDialogText(QWidget& dialog)
 
 QIcon programIcon()
 {
-    // Every size of the desktop's icon theme, so that the title bar, the task
-    // bar and the window switcher each get a sharp picture. (The theme's SVG
-    // needs Qt's SVG module, which the game does not load.)
-    QIcon icon(QStringLiteral(":/icon.png"));
-    for (int size : {16, 22, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-    return icon;
+    return QIcon(new IconFiles);
 }
 
 } // namespace platform
