@@ -7,12 +7,12 @@
 
 #include "store/store.h"
 
-#include <QImage>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QPushButton;
