@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QStringList>
 #include <QTranslator>
 #include <cstdio>
@@ -41,11 +42,13 @@ public:
                            "Ohne PFAD spielt es die Fragendatei %1 neben dem Programm, wenn dort\n"
                            "eine liegt, sonst die eigene des Spielers in ~/.local/share/%2/\n"
                            "(beim ersten Start aus der mitgelieferten Vorgabe kopiert). Der Editor\n"
-                           "ändert dieselbe Datei.")
+                           "ändert dieselbe Datei.\n\n"
+                           "F11 schaltet zwischen Fenster und Vollbild um; Esc verlässt das Vollbild.")
                 .arg(store::kFileName, QCoreApplication::applicationName()));
         m_parser.addHelpOption();
         m_parser.addVersionOption();
         m_parser.addOption(m_file);
+        m_parser.addOption(m_fullScreen);
         m_parser.addPositionalArgument(QStringLiteral("PFAD"), QStringLiteral("Die Fragendatei, wie --fragendatei."),
                                        QStringLiteral("[PFAD]"));
     }
@@ -74,11 +77,15 @@ public:
         }
         return m_parser.isSet(m_file) ? m_parser.value(m_file) : files.value(0);
     }
+    bool fullScreen() const { return m_parser.isSet(m_fullScreen); }
 
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_file{{QStringLiteral("f"), QStringLiteral("fragendatei")},
                               QStringLiteral("Spielt mit der Fragendatei PFAD."), QStringLiteral("PFAD")};
+    QCommandLineOption m_fullScreen{QStringLiteral("vollbild"),
+                                    QStringLiteral("Startet im Vollbild: die ganze Bühne so groß, wie der "
+                                                   "Bildschirm erlaubt (F11 schaltet um).")};
 };
 
 } // namespace
@@ -102,13 +109,20 @@ int main(int argc, char** argv)
     }
 
     QuizApplication app(argc, argv); // German dialogs, the quiz's icon; takes Qt's own options off the line
-    platform::useQuestionFile(CommandLine().process(app));
+    CommandLine commandLine;
+    platform::useQuestionFile(commandLine.process(app));
 
     try {
         frmQuiz w;
+        // In full screen the name prompt at start already reads from the sofa.
+        if (commandLine.fullScreen() && app.primaryScreen())
+            platform::setDialogScale(frmQuiz::dialogScaleFor(frmQuiz::fullScreenFactor(app.primaryScreen()->size())));
         w.Form_Load();
         platform::centreOnScreen(w);
-        w.show();
+        if (commandLine.fullScreen())
+            w.toggleFullScreen();
+        else
+            w.show();
         return app.exec();
     } catch (const std::exception& e) {
         platform::reportUncaughtFailure(QString::fromUtf8(e.what()));

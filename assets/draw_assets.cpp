@@ -8,8 +8,11 @@
 //   icons/N.png     the same globe at the other sizes of the desktop's icon theme;
 //   beep.wav        the end of the phone time: a short 880 Hz tone.
 // The background and the 32-pixel icon are drawn without smoothing so they keep
-// their few colours exactly; the other icon sizes are smoothed.
+// their few colours exactly; the other icon sizes are smoothed. The game draws
+// the background itself, with the same code, for screens that need more pixels.
 // Build with `ninja draw_assets`, run `draw_assets assets/` from the source tree.
+#include "assets/stagepicture.h"
+
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -22,44 +25,12 @@
 
 namespace {
 
+// The stage picture at 100 %, as a palette picture of exactly its four colours.
 QImage drawBackground()
 {
-    constexpr int kWidth = 1024, kHeight = 676;
-    constexpr int kHorizon = 263; // the floor's edge: 3945 twips in the window
-    const QColor black(0, 0, 0), floor(0, 0, 102), grid(102, 102, 255), white(255, 255, 255);
-
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    image.fill(black);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(0, kHorizon, kWidth, kHeight - kHorizon, floor);
-
-    // Grid lines across the floor, closer together towards the horizon as a
-    // floor seen in perspective: a line at depth d lies at horizon + depth/d.
-    p.setPen(QPen(grid, 1));
-    const int depth = kHeight - 1 - kHorizon;
-    for (int k = 0; k <= 24; ++k) {
-        const int y = kHorizon + int(depth / (1.0 + 0.45 * k) + 0.5);
-        p.drawLine(0, y, kWidth - 1, y);
-    }
-    p.drawLine(0, kHorizon, kWidth - 1, kHorizon);
-
-    // Lines running to the vanishing point at the top centre of the floor.
-    const QPointF vanishing(kWidth / 2.0, kHorizon);
-    for (int i = -40; i <= 40; ++i) {
-        const QPointF foot(kWidth / 2.0 + i * 96.0, kHeight - 1);
-        p.drawLine(vanishing, foot);
-    }
-
-    // White frame: the two leftmost and three rightmost columns, the bottom row.
-    p.fillRect(0, 0, 2, kHeight, white);
-    p.fillRect(kWidth - 3, 0, 3, kHeight, white);
-    p.fillRect(0, kHeight - 1, kWidth, 1, white);
-    p.end();
-
-    // A palette picture: exactly the four colours above.
-    const QList<QRgb> colours = {black.rgb(), floor.rgb(), grid.rgb(), white.rgb()};
-    return image.convertToFormat(QImage::Format_Indexed8, colours, Qt::ThresholdDither | Qt::AvoidDither);
+    const QList<QRgb> colours = {qRgb(0, 0, 0), qRgb(0, 0, 102), qRgb(102, 102, 255), qRgb(255, 255, 255)};
+    return stagepicture::draw(1.0).convertToFormat(QImage::Format_Indexed8, colours,
+                                                   Qt::ThresholdDither | Qt::AvoidDither);
 }
 
 // The globe in the 32-pixel design, scaled to `size`. Lines stay at least one

@@ -23,6 +23,8 @@ void frmQuiz::cmdEdit_Click()
         showStatus(QStringLiteral("Editor nicht geladen"));
         return;
     }
+    // Over the full-screen stage its text is as large as the dialogs'.
+    platform::scaleControls(*m_editor, platform::dialogScale());
     m_editor->exec(); // returns once the editor is closed
 
     // The game's own record set is neither re-read nor moved: the question on

@@ -15,11 +15,9 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QIcon>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -135,13 +133,6 @@ QTimer* makeTimer(QObject* parent, const QString& name, int interval, bool runni
     return t;
 }
 
-// The picture behind the whole stage, loaded once from the resources.
-const QImage& backgroundPicture()
-{
-    static const QImage picture(QStringLiteral(":/background.png"));
-    return picture;
-}
-
 // The marker shapes by level, S1 for level 1 up to S15.
 Shape* frmQuiz::* const kMarkers[15] = {
     &frmQuiz::S1,  &frmQuiz::S2,  &frmQuiz::S3,  &frmQuiz::S4,  &frmQuiz::S5,
@@ -151,6 +142,8 @@ Shape* frmQuiz::* const kMarkers[15] = {
 
 } // namespace
 
+// A fixed dialog frame with a title and a close box: no maximise or minimise
+// button, on X11 and Wayland alike.
 frmQuiz::frmQuiz() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                           | Qt::WindowCloseButtonHint)
 {
@@ -158,9 +151,10 @@ frmQuiz::frmQuiz() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt:
     useScreenReaderParts();
     setObjectName(QStringLiteral("frmQuiz"));
     setWindowTitle(QStringLiteral("Plomberg - QUIZ nach Horst Mertigs Goldene Leiter"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(platform::programIcon());
     setFixedSize(platform::px(15330), platform::px(6225));
     buildLayout();
+    offerFullScreen();
 }
 
 frmQuiz::~frmQuiz() = default;
@@ -347,15 +341,6 @@ Shape* frmQuiz::marker(int level) const
     if (level < 1 || level > 15)
         return nullptr;
     return this->*kMarkers[level - 1];
-}
-
-void frmQuiz::paintEvent(QPaintEvent*)
-{
-    // The picture at its natural size from the top-left corner, clipped by
-    // the window; never stretched.
-    QPainter p(this);
-    p.fillRect(rect(), kBlack);
-    p.drawImage(QPoint(0, 0), backgroundPicture());
 }
 
 void frmQuiz::keyPressEvent(QKeyEvent* event)

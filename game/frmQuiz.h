@@ -12,9 +12,11 @@
 #include <memory>
 
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 class QTimer;
 class Shape;
 class frmEditor;
@@ -67,6 +69,20 @@ public:
     // in good time. What is stored is never changed by it.
     static constexpr int kShownChars = 10000;
     static QString onScreen(const QString& text);
+
+    // --- Full screen. F11 switches between the window and full screen, where
+    // the whole stage is scaled by one factor and centred on black; F11 or
+    // Escape give the window back exactly as it was.
+    void toggleFullScreen();
+    // The stage's factor on a screen of `size`: as large as fits.
+    static qreal fullScreenFactor(QSize size);
+    // The text scale of dialogs over a stage at `stageFactor`: up to 2.
+    static qreal dialogScaleFor(qreal stageFactor);
+    // The window laid out at `factor` times its size (full screen does this for
+    // the screen); the stage's factor and its place in the window.
+    void setStageScale(qreal factor);
+    qreal stageScale() const { return m_stageFactor; }
+    QRect stageRect() const;
 
     // --- Status bar. The window writes lblStatus through showStatus.
     QLabel* lblTime = nullptr;
@@ -134,6 +150,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildLayout();
@@ -142,6 +160,13 @@ private:
     void showStatus(const QString& text);
     void judgeAnswer(const QString& letter);
     void keepClockMidSecond();
+    void offerFullScreen();
+    void layStage(qreal factor, QPoint origin);
+    const QImage& stagePicture() const;
 
     std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
+    qreal m_stageFactor = 1;
+    QPoint m_stageOrigin;
+    QRect m_windowGeometry;                 // the window's place before full screen
+    QShortcut* m_leaveFullScreen = nullptr; // Escape, in full screen only
 };

@@ -12,7 +12,7 @@
 QuizApplication::QuizApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     describeProgram();
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(platform::programIcon());
     speakGerman(*this, m_qtGerman);
 }
 

@@ -37,11 +37,18 @@ void Shape::setHeight(int twips)
     place();
 }
 
+void Shape::setStage(qreal factor, QPoint origin)
+{
+    m_factor = factor;
+    m_origin = origin;
+    place();
+}
+
 void Shape::place()
 {
     // Top and bottom edges are rounded each on its own, so a bar that grows by
     // moving its top keeps its bottom edge on the same pixel row.
-    QRect r = platform::twipsRect(m_left, m_top, m_width, m_height);
+    QRect r = platform::twipsRect(m_left, m_top, m_width, m_height, m_factor).translated(m_origin);
     if (r.height() < 1)
         r.setHeight(1);
     setGeometry(r);
@@ -52,7 +59,7 @@ void Shape::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), m_back);
-    const int b = qMin(3, qMin(width(), height()) / 2);
+    const int b = qMin(qMax(1, qRound(3 * m_factor)), qMin(width(), height()) / 2);
     if (b <= 0) {
         p.fillRect(rect(), m_border);
         return;

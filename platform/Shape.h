@@ -24,6 +24,9 @@ public:
     int Height() const { return m_height; }
     void setTop(int twips);
     void setHeight(int twips);
+    // Places the shape at `factor` times its size, moved by `origin` (the
+    // stage scaled in full screen); its border grows with it.
+    void setStage(qreal factor, QPoint origin);
 
     QColor backColor() const { return m_back; }
     QColor borderColor() const { return m_border; }
@@ -35,5 +38,7 @@ protected:
 private:
     void place();
     int m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    qreal m_factor = 1;
+    QPoint m_origin;
     QColor m_back, m_border, m_fill;
 };

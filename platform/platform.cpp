@@ -85,6 +85,7 @@ void msgBox(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok);
     showPlain(box);
+    scaleDialogText(box);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
@@ -93,6 +94,7 @@ bool askYesNo(const QString& text, const QString& title)
 {
     YesNoBox box(titleOr(title), text);
     showPlain(box);
+    scaleDialogText(box);
     // The texts of Qt's German translation, here also without it; J and N
     // answer the box as access keys.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
@@ -110,6 +112,7 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     for (QLabel* label : dialog.findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
     dialog.setTextValue(defaultText);
+    scaleDialogText(dialog);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
@@ -192,10 +195,12 @@ QString formatGrouped(qint64 euros) { return groupThousands(euros); }
 
 QString formatWhole(double value) { return QString::number(static_cast<qint64>(std::llround(value))); }
 
-QRect twipsRect(int left, int top, int width, int height)
+QRect twipsRect(int left, int top, int width, int height, qreal factor)
 {
-    const int x = px(left), y = px(top);
-    return QRect(x, y, px(left + width) - x, px(top + height) - y);
+    // At factor 1 the same whole pixels as px().
+    const auto at = [factor](int twips) { return int(std::floor(twips * factor / kTwipsPerPixel)); };
+    const int x = at(left), y = at(top);
+    return QRect(x, y, at(left + width) - x, at(top + height) - y);
 }
 
 void reportToTerminal(const QString& line)

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QDateTime>
+#include <QFont>
 #include <QRect>
 #include <QString>
 #include <functional>
 
+class QIcon;
 class QWidget;
 
 namespace platform {
@@ -78,7 +80,26 @@ QString formatWhole(double value);          // "#0"           29
 // --- Twips: 15 to a pixel at 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;
 constexpr int px(int twips) { return twips / kTwipsPerPixel; }
-QRect twipsRect(int left, int top, int width, int height);
+// A rectangle in twips as pixels at `factor` times the window's size.
+QRect twipsRect(int left, int top, int width, int height, qreal factor = 1);
+
+// --- Scale: a window built in twips, laid out again at `factor` times its
+// size (the game's stage in full screen, the editor over it). Every control
+// inside `window` gets its place, size, font and frame line at `factor` times
+// what it was built with (remembered on the first call, so factor 1 gives the
+// window back exactly); controls directly in the window also move by
+// `origin`. A window built with a fixed size keeps it, scaled, unless it is
+// full screen.
+void scaleControls(QWidget& window, qreal factor, QPoint origin = QPoint());
+QFont scaledFont(const QFont& font, qreal factor);
+// The text size of message boxes and the name prompt: 1, or in full screen
+// the stage's factor (at most 2). scaleDialogText applies it to a dialog.
+void setDialogScale(qreal factor);
+qreal dialogScale();
+void scaleDialogText(QWidget& dialog);
+
+// The game's icon in every size of the desktop's icon theme.
+QIcon programIcon();
 
 // Writes one line to standard error, prefixed with the program's name, for a
 // player who started the game from a terminal and for bug reports.

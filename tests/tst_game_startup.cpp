@@ -20,12 +20,14 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <memory>
 #include <sqlite3.h>
 
@@ -380,6 +382,106 @@ private slots:
             return false;
         };
         QVERIFY(top < 15 && green(top - 2) && green(top + 2));
+    }
+
+    // The whole stage at one scale: in a window of that size, and in full
+    // screen (F11) on the 1920 x 1080 screen the test runs on. Every control
+    // keeps its place, size and font size relative to the stage; the floor is
+    // drawn for the pixels it covers, with detail that the 100 % picture
+    // enlarged lacks; going back gives the window exactly as it was.
+    void stageAtScale_data()
+    {
+        QTest::addColumn<qreal>("factor"); // 0: full screen, as large as fits
+        QTest::addColumn<int>("backKey");
+        QTest::newRow("100 %") << 1.0 << 0;
+        QTest::newRow("150 %") << 1.5 << 0;
+        QTest::newRow("200 %") << 2.0 << 0;
+        QTest::newRow("full screen, back by F11") << 0.0 << int(Qt::Key_F11);
+        QTest::newRow("full screen, back by Escape") << 0.0 << int(Qt::Key_Escape);
+    }
+
+    void stageAtScale()
+    {
+        QFETCH(qreal, factor);
+        QFETCH(int, backKey);
+        startWith(testsupport::sampleRecords(2));
+        const auto messageText = [] { // the text size of a message box shown now
+            int pixels = 0;
+            QTimer::singleShot(0, [&pixels] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                pixels = QFontInfo(box->font()).pixelSize();
+                box->accept();
+            });
+            platform::msgBox(QStringLiteral("Hallo"));
+            return pixels;
+        };
+        const int builtMessageText = messageText();
+        frmQuiz& w = *m_w;
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QList<QWidget*> controls = w.findChildren<QWidget*>();
+        QHash<QWidget*, QRect> built;
+        QHash<QWidget*, int> builtFont;
+        for (QWidget* c : controls) {
+            built[c] = QRect(c->mapTo(&w, QPoint()), c->size());
+            builtFont[c] = QFontInfo(c->font()).pixelSize();
+        }
+        const QRect window = w.geometry();
+        const QImage before = w.grab().toImage();
+
+        if (factor == 0) {
+            QTest::keyClick(&w, Qt::Key_F11);
+            QCoreApplication::processEvents(); // the window system's new size
+            QCOMPARE(w.size(), QSize(1920, 1080));
+            factor = 1920 / 1022.0; // the width is what limits a 16:9 screen
+            QCOMPARE(w.stageRect().center(), w.rect().center());
+            QVERIFY(std::abs(messageText() - builtMessageText * factor) <= factor);
+            QApplication::setActiveWindow(&w);
+        } else {
+            w.setStageScale(factor);
+        }
+        QCOMPARE(w.stageScale(), factor);
+        const QPoint origin = w.stageRect().topLeft();
+        for (QWidget* c : controls) {
+            const QRect now(c->mapTo(&w, QPoint()) - origin, c->size());
+            const QRect want = built[c];
+            const auto near = [factor](int got, int at100) { return std::abs(got - at100 * factor) <= factor + 1; };
+            QVERIFY2(near(now.left(), want.left()) && near(now.top(), want.top()) && near(now.right() + 1, want.right() + 1)
+                         && near(now.bottom() + 1, want.bottom() + 1),
+                     qPrintable(c->objectName()));
+            QVERIFY2(qobject_cast<Shape*>(c) || std::abs(QFontInfo(c->font()).pixelSize() - builtFont[c] * factor) <= factor,
+                     qPrintable(c->objectName()));
+        }
+
+        // The floor left of and below the answer buttons: one-pixel grid lines
+        // where the enlarged 100 % picture has lines `factor` pixels wide.
+        const QImage shot = w.grab().toImage();
+        const QRect floor(2, w.cmdA->geometry().top(), w.cmdC->geometry().left() - 2,
+                          w.stageRect().bottom() - w.cmdA->geometry().top());
+        int differing = 0;
+        for (int y = floor.top(); y <= floor.bottom(); ++y)
+            for (int x = floor.left(); x <= floor.right(); ++x)
+                differing += shot.pixel(x, y)
+                             != before.pixel(int((x - origin.x()) / factor), int((y - origin.y()) / factor));
+        if (factor == 1)
+            QCOMPARE(differing, 0);
+        else
+            QVERIFY2(differing > floor.width() * floor.height() / 20, qPrintable(QString::number(differing)));
+
+        if (backKey) {
+            QTest::keyClick(&w, Qt::Key(backKey));
+            QCoreApplication::processEvents();
+            QVERIFY(!w.isFullScreen());
+        } else {
+            w.setStageScale(1);
+        }
+        QCOMPARE(w.geometry(), window);
+        QCOMPARE(w.minimumSize(), window.size());
+        QCOMPARE(w.maximumSize(), window.size());
+        QCOMPARE(w.grab().toImage(), before);
+        QCOMPARE(messageText(), builtMessageText);
     }
 
     void audienceLabelPaintsItsBlue()

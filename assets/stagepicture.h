@@ -1,0 +1,21 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The picture behind the game's stage, drawn for any number of device pixels.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+namespace stagepicture {
+
+// The picture's design size in pixels at 100 %.
+inline constexpr int kWidth = 1024, kHeight = 676;
+
+// The picture at `scale` device pixels to a pixel of the design: a black stage
+// above the floor's edge, a dark-blue floor with a light-blue perspective grid
+// whose lines are one device pixel wide, white border columns and bottom row.
+// Only its top-left `size` device pixels are drawn (the whole picture when
+// `size` is empty). At scale 1 these are exactly the pixels of background.png.
+QImage draw(qreal scale, QSize size = QSize());
+
+} // namespace stagepicture
