@@ -29,8 +29,9 @@ deps:
 	    echo 'de_DE.UTF-8 UTF-8' | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
 	  $(SUDO) locale-gen; }
 
+# CMAKE_ARGS: more options for the first configuration (CI: -DQUIZ_WERROR=ON).
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 
 configure: deps $(BUILD)/build.ninja
 

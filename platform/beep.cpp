@@ -25,8 +25,9 @@ PlayBeep soundModule()
 {
     static const PlayBeep play = []() -> PlayBeep {
         const QString dir = QCoreApplication::applicationDirPath();
-        for (const QString& path : {dir + QStringLiteral("/" QUIZ_SOUND_MODULE),
-                                    QDir::cleanPath(dir + QStringLiteral("/" QUIZ_MODULE_FROM_BIN "/" QUIZ_SOUND_MODULE))}) {
+        const QStringList paths{dir + QStringLiteral("/" QUIZ_SOUND_MODULE),
+                                QDir::cleanPath(dir + QStringLiteral("/" QUIZ_MODULE_FROM_BIN "/" QUIZ_SOUND_MODULE))};
+        for (const QString& path : paths) {
             QLibrary module(path); // stays loaded after `module` is gone
             if (auto found = reinterpret_cast<PlayBeep>(module.resolve("quizPlayBeep")))
                 return found;

@@ -221,7 +221,7 @@ int tableShape(sqlite3* db, const QString& table, TableShape& shape)
     if (rc != SQLITE_DONE)
         return rc;
     // A column named like a row key alias hides it; the next alias still reaches the key.
-    for (const QString alias : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
+    for (const QString& alias : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
         if (!shape.columns.contains(alias, Qt::CaseInsensitive)) {
             shape.rowKey = alias;
             break;
@@ -312,7 +312,7 @@ namespace {
 QString describeAt(const QString& path, int rc, sqlite3* db)
 {
     if ((rc & 0xff) == SQLITE_CANTOPEN) {
-        for (const QString suffix : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        for (const QString& suffix : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
             if (QFileInfo(path + suffix).isSymLink())
                 return QStringLiteral("neben ihr liegt „%1“ als symbolische Verknüpfung, und einer solchen folgt "
                                       "SQLite nicht; bitte die Verknüpfung entfernen")

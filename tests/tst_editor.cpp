@@ -392,7 +392,7 @@ private slots:
         const QByteArray before = setlocale(LC_NUMERIC, nullptr);
         const auto restore = qScopeGuard([&before] { setlocale(LC_NUMERIC, before.constData()); });
         if (!numericLocale.isEmpty() && !setlocale(LC_NUMERIC, numericLocale.constData()))
-            QSKIP(("This machine lacks the locale " + numericLocale + " (make deps makes it).").constData());
+            QSKIP(QByteArray("This machine lacks the locale " + numericLocale + " (make deps makes it).").constData());
         QCOMPARE(editor::readNumber(text), value);
     }
 

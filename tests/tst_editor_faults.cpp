@@ -35,12 +35,12 @@ constexpr int kRecords = 8;
 Record fullRecord(int n)
 {
     const auto padded = [n](const QString& head, int length) {
-        return (head + QString::number(n) + QLatin1Char(' ')).leftJustified(length, QLatin1Char('x'), true);
+        return QString(head + QString::number(n) + QLatin1Char(' ')).leftJustified(length, QLatin1Char('x'), true);
     };
     Record r;
     r[QStringLiteral("Nummer")] = QString::number(n).rightJustified(2, QLatin1Char('0'));
     r[QStringLiteral("Frage")] = padded(QStringLiteral("Frage "), 110);
-    for (const QString x : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")})
+    for (const QString& x : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")})
         r[QStringLiteral("Antwort") + x] = padded(QStringLiteral("Antwort ") + x, 40);
     r[QStringLiteral("Richtig")] = QStringLiteral("A");
     r[QStringLiteral("Fraglich")] = QStringLiteral("B");

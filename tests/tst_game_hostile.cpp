@@ -184,9 +184,9 @@ class TestGameHostile : public QObject {
                 r[QStringLiteral("AntwortB")] = kLongAnswer;
                 r[QStringLiteral("PublikumA")] = kLong;
             } else if (kind == QLatin1String("20,000-character question and answers")) {
-                r[QStringLiteral("Frage")] = kLong + kLong;
-                r[QStringLiteral("AntwortA")] = kLongAnswer + kLongAnswer;
-                r[QStringLiteral("PublikumA")] = kLong + kLong;
+                r[QStringLiteral("Frage")] = QString(kLong + kLong);
+                r[QStringLiteral("AntwortA")] = QString(kLongAnswer + kLongAnswer);
+                r[QStringLiteral("PublikumA")] = QString(kLong + kLong);
             } else if (kind == QLatin1String("right-to-left text")) {
                 r[QStringLiteral("Frage")] = kRtl;
                 r[QStringLiteral("AntwortA")] = QStringLiteral("שלום");

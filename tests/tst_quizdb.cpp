@@ -52,11 +52,11 @@ struct Run {
 // address layout so that the same limit always cuts at the same place, and the
 // size its files may grow to; `child` sets up more in the child before the tool starts.
 struct Start {
-    QByteArray input;
+    QByteArray input = {};
     qint64 addressSpaceKiB = 0;
     qint64 fileSize = 0;
     QString program = QStringLiteral(QUIZDB_EXE);
-    std::function<void()> child;
+    std::function<void()> child = {};
 };
 
 Run runQuizdb(const QStringList& args, const Start& start)
@@ -156,8 +156,8 @@ qint64 writeLargeCsv(const QString& path, int rows, const QByteArray& last = {})
     for (int i = 0; rows ? i < rows : size + chunk.size() <= 64 * 1024 * 1024; ++i) {
         const QByteArray n = QByteArray::number(i);
         chunk += QByteArray::number(i % 99 + 1) + ',';
-        chunk += i % 5 ? "Welche Stadt liegt näher an " + QByteArray(cities[i % 4]) + "? Nr. " + n
-                       : "\"Wer sagte „Hallo, Welt“ in " + QByteArray(cities[i % 4]) + "? Nr. " + n + '"';
+        chunk += i % 5 ? QByteArray("Welche Stadt liegt näher an " + QByteArray(cities[i % 4]) + "? Nr. " + n)
+                       : QByteArray("\"Wer sagte „Hallo, Welt“ in " + QByteArray(cities[i % 4]) + "? Nr. " + n + '"');
         for (int a = 0; a < 4; ++a)
             chunk += ',' + QByteArray(cities[(i + a) % 4]) + ' ' + n;
         chunk += ',' + QByteArray(1, letters[i % 4]) + ',' + QByteArray(1, letters[(i + 1) % 4]) + ",40,30,20,10,";
@@ -453,7 +453,7 @@ private slots:
 
         const Run exported = runQuizdb({"export", path("a.mdb")});
         QCOMPARE(exported.code, 0);
-        QVERIFY(exported.outBytes.startsWith(kHeader + "\r\n"));
+        QVERIFY(exported.outBytes.startsWith(QByteArray(kHeader + "\r\n")));
         writeBytes(path("out.csv"), exported.outBytes);
         r = runQuizdb({"create", path("b.mdb"), path("out.csv")});
         QCOMPARE(r.code, 0);
@@ -1078,7 +1078,7 @@ private slots:
             args << path("in.csv");
         const Run r = runQuizdb(args);
         QCOMPARE(r.code, faulty ? (command == "check" ? 1 : 2) : 0);
-        QVERIFY2((r.out + r.err).contains(mustSay), qPrintable(r.out + r.err));
+        QVERIFY2(QString(r.out + r.err).contains(mustSay), qPrintable(r.out + r.err));
     }
 
     // ---- hostile input ---------------------------------------------------------------------
@@ -1277,7 +1277,7 @@ private slots:
             args << path("in.csv");
         const Run r = runQuizdb(args);
         QCOMPARE(r.code, code);
-        QVERIFY2((r.out + r.err).contains(mustSay), qPrintable(r.out + r.err));
+        QVERIFY2(QString(r.out + r.err).contains(mustSay), qPrintable(r.out + r.err));
         if (command != "import" || code == 2)
             QCOMPARE(readBytes(file), before);
         QCOMPARE(sqlValue(file, afterwards.toUtf8().constData()), holds);

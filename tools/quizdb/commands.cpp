@@ -189,7 +189,8 @@ sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
     // SQLite follows a link in place of its journal and would write, or
     // delete, whatever it leads to.
     const QString journal = journalOf(file);
-    for (const QString& side : {journal, journal.chopped(8) + QStringLiteral("-wal")}) {
+    const QStringList sides{journal, journal.chopped(8) + QStringLiteral("-wal")};
+    for (const QString& side : sides) {
         if (QFileInfo(side).isSymLink())
             throw Error(QStringLiteral("Neben der Fragendatei %1 ist %2 eine symbolische Verknüpfung. An dieser Stelle "
                                        "legt SQLite beim Speichern den alten Stand der Datei ab und würde der "
