@@ -349,6 +349,16 @@ Shape* frmQuiz::marker(int level) const
     return this->*kMarkers[level - 1];
 }
 
+QLabel* frmQuiz::ladderNumber(int level) const
+{
+    return findChild<QLabel*>(QStringLiteral("Label%1").arg(38 - level), Qt::FindDirectChildrenOnly);
+}
+
+QLabel* frmQuiz::ladderAmount(int level) const
+{
+    return findChild<QLabel*>(QStringLiteral("Label%1").arg(23 - level), Qt::FindDirectChildrenOnly);
+}
+
 void frmQuiz::paintEvent(QPaintEvent*)
 {
     // The picture at its natural size from the top-left corner, clipped by

@@ -18,6 +18,9 @@ class QPushButton;
 class QTimer;
 class Shape;
 class frmEditor;
+namespace platform {
+class Announcer;
+}
 
 namespace quizstartup {
 // Where a missing question file can be fetched from; named in the first
@@ -57,8 +60,10 @@ public:
     void cmdPublikum_Click();
     void TimerPub_Timer();
 
-    // The marker shape of a level 1..15 (S1..S15).
+    // The marker shape of a level 1..15 (S1..S15), and the labels of its row.
     Shape* marker(int level) const;
+    QLabel* ladderNumber(int level) const;
+    QLabel* ladderAmount(int level) const;
     // The share an audience bar (ShpPubA..ShpPubD) shows, in whole per cent.
     int barPercent(const Shape* bar) const;
 
@@ -134,14 +139,27 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildLayout();
     static void useScreenReaderParts();
     void describeForScreenReaders();
-    void showStatus(const QString& text);
+    // Writes the status line; a screen reader hears it too unless `spoken` is false.
+    void showStatus(const QString& text, bool spoken = true);
+    // Tells a screen reader of a change that is not in the status line.
+    void announceQuestion();
+    void announceResult(const QString& text);
     void judgeAnswer(const QString& letter);
     void keepClockMidSecond();
+    void guardInput();
+    bool strayInput(QObject* watched, QEvent* event);
 
     std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
+    platform::Announcer* m_announcer = nullptr;
+    // The focus left a greyed button while no answer could take it: the
+    // first answer button that comes back takes it.
+    bool m_focusOwed = false;
+    // When the mouse last came up on an answer button (event time, ms).
+    qint64 m_answerReleased = -1;
 };
