@@ -189,6 +189,24 @@ private slots:
         QTEST(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), "name");
     }
 
+    // Tab goes through the record's boxes as they stand on screen, row by
+    // row, then through the buttons, and round again.
+    void tabOrderFollowsTheScreen()
+    {
+        frmEditor ed;
+        QStringList order;
+        QWidget* w = ed.txtFrage;
+        do {
+            if (w->focusPolicy() & Qt::TabFocus)
+                order << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != ed.txtFrage);
+        QCOMPARE(order, (QStringList{"txtFrage", "txtAntA", "txtPubA", "txtAntB", "txtPubB", "txtAntC", "txtPubC",
+                                     "txtAntD", "txtPubD", "txtRichtig", "txtFraglich", "txtNr", "txtJoker",
+                                     "cmdHinzufügen", "cmdLöschen", "cmdErster", "cmdVorhergehender", "cmdNächster",
+                                     "cmdLetzter", "cmdÄndern", "cmdUnload"}));
+    }
+
     void shownValues_data()
     {
         QTest::addColumn<QVariant>("joker");

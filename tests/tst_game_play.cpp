@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -754,6 +755,76 @@ private slots:
         }
         QCoreApplication::sendPostedEvents();
         QTEST(notification->text(QAccessible::Name), "said");
+    }
+
+    // The focus of a greyed joker or answer goes to the first answer that can
+    // still be pressed: one more Space answers; it never starts a new game or
+    // goes into the name box. A lost game leaves it on "Neu", and the new
+    // game gives it back to the answers.
+    void focusStaysOnTheAnswers_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<QString>("focusAfter");
+        QTest::newRow("phone") << "cmdHandy" << "cmdHandy" << "cmdA";
+        QTest::newRow("audience") << "cmdPublikum" << "cmdPublikum" << "cmdA";
+        QTest::newRow("fifty-fifty") << "cmdHalb" << "cmdHalb" << "cmdB";
+        QTest::newRow("answer greyed by fifty-fifty") << "cmdA" << "cmdHalb" << "cmdB";
+        QTest::newRow("lost game") << "cmdA" << "cmdA" << "cmdNeu";
+    }
+
+    void focusStaysOnTheAnswers()
+    {
+        QFETCH(QString, focused);
+        QFETCH(QString, pressed);
+        startGame();
+        climb(1); // question 2: B is right, C the doubtful one
+        m_w->show();
+        QApplication::setActiveWindow(m_w.get());
+        m_w->findChild<QWidget*>(focused)->setFocus();
+        if (m_w->focusWidget() != m_w->findChild<QWidget*>(focused))
+            QSKIP("this platform gives no keyboard focus to a window");
+        {
+            DialogAnswerer answer({"ok", "no", "no"}); // the phone's box; no second chance, no end
+            m_w->findChild<QPushButton*>(pressed)->click();
+        }
+        QTEST(m_w->focusWidget()->objectName(), "focusAfter");
+        if (m_w->focusWidget() == m_w->cmdNeu) {
+            m_w->cmdNeu->click();
+            QCOMPARE(m_w->focusWidget(), m_w->cmdA);
+        }
+    }
+
+    // A quick double-click on an answer is one answer: its second press is
+    // no answer to the next question, which the player has not seen. A click
+    // after the double-click interval counts as usual.
+    void doubleClickAnswersOnce_data()
+    {
+        QTest::addColumn<int>("gap"); // ms from the first release to the second press
+        QTest::addColumn<int>("level");
+        QTest::newRow("double-click") << 120 << 1;
+        QTest::newRow("second click later") << QApplication::doubleClickInterval() << 2;
+    }
+
+    void doubleClickAnswersOnce()
+    {
+        QFETCH(int, gap);
+        startGameWith({testsupport::sampleRecord(1, "A"), testsupport::sampleRecord(2, "A"),
+                       testsupport::sampleRecord(3, "A")});
+        const auto mouse = [this](QEvent::Type type, ulong time) {
+            const QPointF at(5, 5);
+            QMouseEvent event(type, at, m_w->cmdA->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            event.setTimestamp(time);
+            QApplication::sendEvent(m_w->cmdA, &event);
+        };
+        mouse(QEvent::MouseButtonPress, 1000);
+        mouse(QEvent::MouseButtonRelease, 1080);
+        mouse(QEvent::MouseButtonPress, 1080 + gap);
+        if (gap < QApplication::doubleClickInterval())
+            mouse(QEvent::MouseButtonDblClick, 1080 + gap);
+        mouse(QEvent::MouseButtonRelease, 1160 + gap);
+        QTEST(int(m_w->Level), "level");
     }
 
     void newGameButtonMidGame()
