@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 // In the order FormInPuffer writes them; PufferInForm shows the shares last.
@@ -59,6 +60,23 @@ struct EditorButton {
     const char* caption;
     int left, top, width, height;
     const char* spokenName = nullptr;
+};
+
+// The game window's solid focus frame, also on the editor's plain buttons,
+// which the style itself marks only after a Tab, with a faint outline.
+class EditorFocusStyle : public FocusFrameStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        FocusFrameStyle::drawControl(element, option, painter, widget);
+        if (element == CE_PushButton && (option->state & State_HasFocus)) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(*option);
+            focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
+            drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
 };
 
 const EditorButton kButtons[] = {
@@ -132,7 +150,7 @@ void frmEditor::buildLayout()
         tabOrder << box;
     tabOrder << cmdHinzufügen << cmdLöschen << cmdErster << cmdVorhergehender << cmdNächster << cmdLetzter
              << cmdÄndern << cmdUnload;
-    auto* focusStyle = new FocusFrameStyle;
+    auto* focusStyle = new EditorFocusStyle;
     focusStyle->setParent(this);
     for (int i = 0; i < tabOrder.size(); ++i) {
         if (i > 0)

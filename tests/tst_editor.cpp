@@ -254,6 +254,27 @@ private slots:
                                 "Fragen-Nr: 3. Joker TV: Nicht einer."));
     }
 
+    // The editor shows the focus with the game window's solid frame, on its
+    // buttons as on its boxes, whether it came by Tab, by mouse or at opening.
+    void focusFrameAsInTheGame_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("button") << "cmdNächster";
+        QTest::newRow("box") << "txtAntB";
+    }
+
+    void focusFrameAsInTheGame()
+    {
+        QFETCH(QString, control);
+        frmEditor ed;
+        ed.show();
+        ed.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ed));
+        auto* c = ed.findChild<QWidget*>(control);
+        const int changed = testsupport::focusFramePixels(c, ed.cmdUnload);
+        QVERIFY2(changed >= 2 * (c->width() + c->height()), qPrintable(QString::number(changed)));
+    }
+
     void shownValues_data()
     {
         QTest::addColumn<QVariant>("joker");

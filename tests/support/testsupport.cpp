@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -278,6 +279,21 @@ void DialogAnswerer::poll()
 void catchEndProgram()
 {
     platform::setEndProgramHandler([] { throw ProgramEnded{}; });
+}
+
+int focusFramePixels(QWidget* control, QWidget* other)
+{
+    other->setFocus();
+    const QImage without = control->grab().toImage();
+    control->setFocus();
+    if (!control->hasFocus())
+        return 0;
+    const QImage with = control->grab().toImage();
+    int changed = 0;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            changed += std::abs(qGray(with.pixel(x, y)) - qGray(without.pixel(x, y))) >= 128;
+    return changed;
 }
 
 } // namespace testsupport
