@@ -5,7 +5,9 @@
 
 #include "editor/boxtext.h"
 #include "platform/platform.h"
+#include "platform/screenreader.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -21,11 +23,11 @@ void frmEditor::Form_Load()
 
     PufferInForm();
     if (!EditorRecords->Updatable())
-        lblStatus->setText(QStringLiteral("Die Datenbank ist schreibgeschützt - Änderungen werden nicht gespeichert"));
+        showStatus(QStringLiteral("Die Datenbank ist schreibgeschützt - Änderungen werden nicht gespeichert"));
     else if (hasCurrentRecord())
-        lblStatus->setText(QStringLiteral("Die Datenbank ist zum Editieren bereit"));
+        showStatus(QStringLiteral("Die Datenbank ist zum Editieren bereit"));
     else
-        lblStatus->setText(QStringLiteral("Die Datenbank ist zum Editieren bereit - sie enthält keinen Datensatz"));
+        showStatus(QStringLiteral("Die Datenbank ist zum Editieren bereit - sie enthält keinen Datensatz"));
 }
 
 bool frmEditor::hasCurrentRecord() const
@@ -48,6 +50,12 @@ void frmEditor::clearBoxes()
         (this->*r.box)->clear();
 }
 
+void frmEditor::showStatus(const QString& text)
+{
+    lblStatus->setText(text);
+    m_announcer->say(platform::Announcer::Status, text);
+}
+
 void frmEditor::PufferInForm()
 {
     // Without a current record (an empty table) every box is cleared, so no text
@@ -67,6 +75,16 @@ void frmEditor::PufferInForm()
     for (int i = 0; i < int(kRecordBoxes.size()); ++i)
         if (kRecordBoxes[i].kind == BoxKind::Share)
             showField(i);
+
+    // The record as the eye reads it: each box by its caption, in the order
+    // of the boxes on screen.
+    QStringList read;
+    for (QLineEdit* box : boxesOnScreen()) {
+        const QString text = box->text();
+        read << QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name) + QStringLiteral(": ")
+                    + (text.isEmpty() ? QStringLiteral("leer") : text);
+    }
+    m_announcer->say(platform::Announcer::Content, read.join(QStringLiteral(". ")));
 }
 
 void frmEditor::showField(int box)

@@ -4,7 +4,9 @@
 // itself over the game window.
 #include "editor/frmEditor.h"
 
+#include "game/controls.h"
 #include "platform/platform.h"
+#include "platform/screenreader.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 // In the order FormInPuffer writes them; PufferInForm shows the shares last.
@@ -59,6 +62,23 @@ struct EditorButton {
     const char* spokenName = nullptr;
 };
 
+// The game window's solid focus frame, also on the editor's plain buttons,
+// which the style itself marks only after a Tab, with a faint outline.
+class EditorFocusStyle : public FocusFrameStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        FocusFrameStyle::drawControl(element, option, painter, widget);
+        if (element == CE_PushButton && (option->state & State_HasFocus)) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(*option);
+            focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
+            drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
+};
+
 const EditorButton kButtons[] = {
     {&frmEditor::cmdHinzufügen, &frmEditor::cmdHinzufügen_Click, "cmdHinzufügen", "DS Hinzufügen", 240, 480, 1575, 375},
     {&frmEditor::cmdLöschen, &frmEditor::cmdLöschen_Click, "cmdLöschen", "DS Löschen", 1920, 480, 1575, 375},
@@ -79,6 +99,7 @@ const EditorButton kButtons[] = {
 frmEditor::frmEditor()
 {
     platform::useFontSubstitutes();
+    platform::useScreenReaderFixes();
     setObjectName(QStringLiteral("frmEditor"));
     buildLayout();
 }
@@ -121,13 +142,29 @@ void frmEditor::buildLayout()
     for (const RecordBox& r : kRecordBoxes)
         addRecordBox(r);
 
-    const QList<QWidget*> tabOrder = {
-        cmdUnload, cmdErster, cmdVorhergehender, cmdNächster, cmdLetzter, txtFrage,  txtAntA,
-        txtAntB,   txtAntC,   txtAntD,           txtRichtig,  cmdHinzufügen, cmdÄndern, cmdLöschen,
-        txtFraglich, txtPubA, txtPubB,           txtPubC,     txtPubD,   txtJoker,  txtNr,
-    };
-    for (int i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+    // The tab order follows the record's boxes as they stand on screen, then
+    // the buttons, row by row. Every one of them shows the focus with the
+    // same solid frame as the game window's controls.
+    QList<QWidget*> tabOrder;
+    for (QLineEdit* box : boxesOnScreen())
+        tabOrder << box;
+    tabOrder << cmdHinzufügen << cmdLöschen << cmdErster << cmdVorhergehender << cmdNächster << cmdLetzter
+             << cmdÄndern << cmdUnload;
+    auto* focusStyle = new EditorFocusStyle;
+    focusStyle->setParent(this);
+    for (int i = 0; i < tabOrder.size(); ++i) {
+        if (i > 0)
+            setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+        tabOrder.at(i)->setStyle(focusStyle);
+    }
+
+    m_announcer = new platform::Announcer(lblStatus);
+}
+
+QList<QLineEdit*> frmEditor::boxesOnScreen() const
+{
+    return {txtFrage, txtAntA, txtPubA, txtAntB, txtPubB, txtAntC, txtPubC,
+            txtAntD,  txtPubD, txtRichtig, txtFraglich, txtNr, txtJoker};
 }
 
 // A record box with its right-aligned caption label to the left of it.

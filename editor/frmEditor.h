@@ -15,6 +15,9 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+namespace platform {
+class Announcer;
+}
 
 // A dialog, so that the game window shows it modally with exec(): the call
 // returns once the editor is closed.
@@ -105,8 +108,11 @@ private:
     // The text each box was given when the record was shown, in the order of
     // kRecordBoxes: a box that still holds it was not touched.
     std::array<QString, 13> m_shownText;
+    platform::Announcer* m_announcer = nullptr;
 
     void buildLayout();
+    // The record boxes in the order they stand on screen: row by row, left to right.
+    QList<QLineEdit*> boxesOnScreen() const;
     void addRecordBox(const RecordBox& r);
     void showField(int box);
     bool keepsStoredValue(int box) const;
@@ -116,5 +122,7 @@ private:
     void showNoRecord();
     void reportReadFailure(const store::Error& error);
     void reportFailure(const QString& message, const store::Error& error, const QString& status);
+    // Writes the status line; a screen reader hears it too.
+    void showStatus(const QString& text);
     void reportChangedMeanwhile(const store::RecordChanged& changed, const QString& button, const QString& status);
 };

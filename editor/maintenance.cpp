@@ -29,7 +29,7 @@ void cancelPending(store::Recordset& rs)
 void frmEditor::reportFailure(const QString& message, const store::Error& error, const QString& status)
 {
     platform::msgBox(message + QStringLiteral("\n\n") + QString::fromUtf8(error.what()));
-    lblStatus->setText(status);
+    showStatus(status);
 }
 
 // Another program changed the record since it was shown: nothing was written,
@@ -46,13 +46,13 @@ void frmEditor::reportChangedMeanwhile(const store::RecordChanged& changed, cons
                                     "Es wurde nichts gespeichert; Ihre Eingaben stehen noch in den Feldern. Ein "
                                     "erneuter Klick auf „%2“ überschreibt die Änderungen des anderen Programms.")
                          .arg(captions.join(QStringLiteral(", ")), button));
-    lblStatus->setText(status);
+    showStatus(status);
 }
 
 void frmEditor::cmdÄndern_Click()
 {
     if (!hasCurrentRecord()) {
-        lblStatus->setText(QStringLiteral("Kein Datensatz zum Ändern vorhanden - bitte DS Hinzufügen benutzen"));
+        showStatus(QStringLiteral("Kein Datensatz zum Ändern vorhanden - bitte DS Hinzufügen benutzen"));
         return;
     }
 
@@ -67,7 +67,7 @@ void frmEditor::cmdÄndern_Click()
     sum += stored(store::field::PublikumA, txtPubA);
     if (sum != 100.0) {
         platform::msgBox(QStringLiteral("Publikumssumme ertspricht nicht 100!"));
-        lblStatus->setText(QStringLiteral("Änderungsvorgang gestört - bitte erneut versuchen"));
+        showStatus(QStringLiteral("Änderungsvorgang gestört - bitte erneut versuchen"));
         return;
     }
 
@@ -86,7 +86,7 @@ void frmEditor::cmdÄndern_Click()
         reportFailure(QStringLiteral("Der Datensatz konnte nicht gespeichert werden:"), e, notSaved);
         return;
     }
-    lblStatus->setText(QStringLiteral("Datensatz geändert"));
+    showStatus(QStringLiteral("Datensatz geändert"));
 }
 
 void frmEditor::cmdHinzufügen_Click()
@@ -113,13 +113,13 @@ void frmEditor::cmdHinzufügen_Click()
         reportReadFailure(e);
         return;
     }
-    lblStatus->setText(QStringLiteral("Datensatz angehängt"));
+    showStatus(QStringLiteral("Datensatz angehängt"));
 }
 
 void frmEditor::cmdLöschen_Click()
 {
     if (!hasCurrentRecord()) {
-        lblStatus->setText(QStringLiteral("Kein Datensatz zum Löschen vorhanden"));
+        showStatus(QStringLiteral("Kein Datensatz zum Löschen vorhanden"));
         return;
     }
     if (!platform::askYesNo(QStringLiteral("Satz wirklich Löschen (j/n)?")))
@@ -137,9 +137,9 @@ void frmEditor::cmdLöschen_Click()
     }
     cmdNächster_Click();
     if (hasCurrentRecord())
-        lblStatus->setText(QStringLiteral("Datensatz gelöscht"));
+        showStatus(QStringLiteral("Datensatz gelöscht"));
     else
-        lblStatus->setText(QStringLiteral("Datensatz gelöscht - die Datenbank enthält keinen Datensatz mehr"));
+        showStatus(QStringLiteral("Datensatz gelöscht - die Datenbank enthält keinen Datensatz mehr"));
 }
 
 void frmEditor::cmdUnload_Click()

@@ -11,7 +11,7 @@ void frmEditor::showNoRecord()
     // the empty table, so no deleted record stays current.
     EditorRecords = EditorDatabase->OpenRecordset(store::kTable);
     clearBoxes();
-    lblStatus->setText(QStringLiteral("Die Datenbank enthält keinen Datensatz"));
+    showStatus(QStringLiteral("Die Datenbank enthält keinen Datensatz"));
 }
 
 void frmEditor::reportReadFailure(const store::Error& error)
@@ -27,7 +27,7 @@ void frmEditor::cmdErster_Click()
             return showNoRecord();
         EditorRecords->MoveFirst();
         PufferInForm();
-        lblStatus->setText(QStringLiteral("Der erste Datensatz wird angezeigt"));
+        showStatus(QStringLiteral("Der erste Datensatz wird angezeigt"));
     } catch (const store::Error& e) {
         reportReadFailure(e);
     }
@@ -40,7 +40,7 @@ void frmEditor::cmdLetzter_Click()
             return showNoRecord();
         EditorRecords->MoveLast();
         PufferInForm();
-        lblStatus->setText(QStringLiteral("Der letzte Datensatz wird angezeigt"));
+        showStatus(QStringLiteral("Der letzte Datensatz wird angezeigt"));
     } catch (const store::Error& e) {
         reportReadFailure(e);
     }
@@ -54,9 +54,9 @@ void frmEditor::cmdNächster_Click()
         EditorRecords->MoveNext();
         if (EditorRecords->IsEOF()) {
             EditorRecords->MoveLast();
-            lblStatus->setText(QStringLiteral("Der nächste und zugleich auch letzte Datensatz wird angezeigt"));
+            showStatus(QStringLiteral("Der nächste und zugleich auch letzte Datensatz wird angezeigt"));
         } else {
-            lblStatus->setText(QStringLiteral("Der nächste Datensatz wird angezeigt"));
+            showStatus(QStringLiteral("Der nächste Datensatz wird angezeigt"));
         }
         PufferInForm();
     } catch (const store::Error& e) {
@@ -72,9 +72,9 @@ void frmEditor::cmdVorhergehender_Click()
         EditorRecords->MovePrevious();
         if (EditorRecords->IsBOF()) {
             EditorRecords->MoveFirst();
-            lblStatus->setText(QStringLiteral("Der vorherige und zugleich auch erste Datensatz wird angezeigt"));
+            showStatus(QStringLiteral("Der vorherige und zugleich auch erste Datensatz wird angezeigt"));
         } else {
-            lblStatus->setText(QStringLiteral("Der vorherige Datensatz wird angezeigt"));
+            showStatus(QStringLiteral("Der vorherige Datensatz wird angezeigt"));
         }
         PufferInForm();
     } catch (const store::Error& e) {

@@ -1,13 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader learns of the game window beyond the captions and texts
-// Qt already reports: the name box by its caption, the ladder markers as steps
-// that are reached or not, the secured amount, the audience bars' shares, the
-// used jokers, and every change of the status line.
+// Qt already reports: the name box by its caption, the ladder by its steps,
+// reached or not, the clock by what it shows, the secured amount, the
+// audience bars' shares, the used jokers; and what changes without the focus
+// moving is announced: the status line, each new question, a joker's result.
 #include "game/frmQuiz.h"
 
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "platform/screenreader.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -18,12 +20,16 @@
 
 namespace {
 
-// A ladder marker: named by its step and amount when it is built; it tells
-// whether the step is reached, which the eye sees by the marker being lit.
-// It is reported as present either way, so that the whole ladder can be read.
-class LadderMarker : public QAccessibleWidget {
+// A step of the prize ladder, read as one: its marker carries the whole row
+// (number, amount, marker) and says whether the step is reached, which the
+// eye sees by the marker being lit. It is there either way, with the row's
+// place on the screen, so that the whole ladder can be read.
+class LadderStep : public QAccessibleWidget {
 public:
-    explicit LadderMarker(QWidget* marker) : QAccessibleWidget(marker, QAccessible::StaticText) {}
+    LadderStep(Shape* marker, const frmQuiz* window, int level)
+        : QAccessibleWidget(marker, QAccessible::StaticText), m_window(window), m_level(level)
+    {
+    }
 
     QAccessible::State state() const override
     {
@@ -33,8 +39,48 @@ public:
     }
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Description)
-            return widget()->isHidden() ? QStringLiteral("nicht erreicht") : QStringLiteral("erreicht");
+        if (t == QAccessible::Name)
+            return widget()->accessibleName()
+                + (widget()->isHidden() ? QStringLiteral(", nicht erreicht") : QStringLiteral(", erreicht"));
+        return QAccessibleWidget::text(t);
+    }
+    QRect rect() const override
+    {
+        QRect row;
+        const QWidget* parts[] = {m_window->ladderNumber(m_level), m_window->ladderAmount(m_level), widget()};
+        for (const QWidget* part : parts)
+            row |= QRect(part->mapToGlobal(QPoint(0, 0)), part->size());
+        return row;
+    }
+
+private:
+    const frmQuiz* m_window;
+    int m_level;
+};
+
+// A label whose text is read as part of another node (a ladder step's number
+// and amount, an audience share): not read a second time on its own.
+class ReadElsewhere : public QAccessibleWidget {
+public:
+    explicit ReadElsewhere(QWidget* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.invisible = true;
+        return s;
+    }
+};
+
+// The clock, named by what it shows: "Uhrzeit 21:05:09". The label has the
+// accessible name "Uhrzeit", so that its text changing every second sends no
+// event: a screen reader reads the time when it is asked for it.
+class Clock : public QAccessibleWidget {
+public:
+    explicit Clock(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return widget()->accessibleName() + QLatin1Char(' ') + static_cast<const QLabel*>(widget())->text();
         return QAccessibleWidget::text(t);
     }
 };
@@ -95,12 +141,19 @@ QAccessibleInterface* gameWindowPart(const QString& className, QObject* object)
     const QString name = widget->objectName();
     if (name == QLatin1String("lblSicher"))
         return new SecuredAmount(static_cast<QLabel*>(widget), window);
+    if (name == QLatin1String("lblTime"))
+        return new Clock(static_cast<QLabel*>(widget));
     if (auto* shape = qobject_cast<Shape*>(widget)) {
         if (name.startsWith(QLatin1String("ShpPub")))
             return new AudienceBar(shape, window);
         if (name.startsWith(QLatin1Char('S')))
-            return new LadderMarker(shape);
+            return new LadderStep(shape, window, QStringView(name).mid(1).toInt());
     }
+    // The number and amount of a ladder step (Label8 to Label37), and the
+    // audience's shares, which their bars carry as their values.
+    const int labelNumber = name.startsWith(QLatin1String("Label")) ? QStringView(name).mid(5).toInt() : 0;
+    if ((labelNumber >= 8 && labelNumber <= 37) || name.startsWith(QLatin1String("lblPublikum")))
+        return new ReadElsewhere(widget);
     return nullptr;
 }
 
@@ -110,6 +163,7 @@ void frmQuiz::useScreenReaderParts()
 {
     // Before the first control is made: Qt keeps the description it makes of a
     // control from the first time it is asked for one.
+    platform::useScreenReaderFixes();
     static const bool installed = [] {
         QAccessible::installFactory(gameWindowPart);
         return true;
@@ -126,10 +180,15 @@ void frmQuiz::describeForScreenReaders()
         bar->setAccessibleName(QString::fromUtf8(name));
     for (QPushButton* joker : {cmdPublikum, cmdHalb, cmdHandy})
         joker->installEventFilter(this);
+    lblTime->setAccessibleName(QStringLiteral("Uhrzeit"));
+    m_announcer = new platform::Announcer(lblStatus);
+    guardInput();
 }
 
 bool frmQuiz::eventFilter(QObject* watched, QEvent* event)
 {
+    if (strayInput(watched, event))
+        return true;
     // A joker that is no longer available says so; its caption stays its name.
     if (event->type() == QEvent::EnabledChange) {
         auto* joker = qobject_cast<QPushButton*>(watched);
@@ -139,10 +198,27 @@ bool frmQuiz::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmQuiz::showStatus(const QString& text)
+void frmQuiz::showStatus(const QString& text, bool spoken)
 {
     lblStatus->setText(text);
-    // Also the line's description: the change is announced, so that a screen
-    // reader hears "Game Over" or the countdown while the focus is elsewhere.
-    lblStatus->setAccessibleDescription(text);
+    if (spoken)
+        m_announcer->say(platform::Announcer::Status, text);
+}
+
+void frmQuiz::announceQuestion()
+{
+    // The question as the eye takes it in: its text, then the answers in order.
+    QString question = lblFrage->text();
+    const std::pair<const QString*, const char*> answers[] = {{&store::field::AntwortA, " A: "},
+                                                              {&store::field::AntwortB, ". B: "},
+                                                              {&store::field::AntwortC, ". C: "},
+                                                              {&store::field::AntwortD, ". D: "}};
+    for (const auto& [field, letter] : answers)
+        question += QLatin1String(letter) + onScreen(store::fieldText(*QuizRecords, *field));
+    m_announcer->say(platform::Announcer::Content, question);
+}
+
+void frmQuiz::announceResult(const QString& text)
+{
+    m_announcer->say(platform::Announcer::Result, text);
 }

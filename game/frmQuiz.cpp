@@ -343,6 +343,16 @@ Shape* frmQuiz::marker(int level) const
     return this->*kMarkers[level - 1];
 }
 
+QLabel* frmQuiz::ladderNumber(int level) const
+{
+    return findChild<QLabel*>(QStringLiteral("Label%1").arg(38 - level), Qt::FindDirectChildrenOnly);
+}
+
+QLabel* frmQuiz::ladderAmount(int level) const
+{
+    return findChild<QLabel*>(QStringLiteral("Label%1").arg(23 - level), Qt::FindDirectChildrenOnly);
+}
+
 void frmQuiz::keyPressEvent(QKeyEvent* event)
 {
     // A key typed while one of the controls has the focus belongs to that

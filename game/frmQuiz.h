@@ -20,6 +20,9 @@ class QShortcut;
 class QTimer;
 class Shape;
 class frmEditor;
+namespace platform {
+class Announcer;
+}
 
 namespace quizstartup {
 // Where a missing question file can be fetched from; named in the first
@@ -59,8 +62,10 @@ public:
     void cmdPublikum_Click();
     void TimerPub_Timer();
 
-    // The marker shape of a level 1..15 (S1..S15).
+    // The marker shape of a level 1..15 (S1..S15), and the labels of its row.
     Shape* marker(int level) const;
+    QLabel* ladderNumber(int level) const;
+    QLabel* ladderAmount(int level) const;
     // The share an audience bar (ShpPubA..ShpPubD) shows, in whole per cent.
     int barPercent(const Shape* bar) const;
 
@@ -152,21 +157,34 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildLayout();
     static void useScreenReaderParts();
     void describeForScreenReaders();
-    void showStatus(const QString& text);
+    // Writes the status line; a screen reader hears it too unless `spoken` is false.
+    void showStatus(const QString& text, bool spoken = true);
+    // Tells a screen reader of a change that is not in the status line.
+    void announceQuestion();
+    void announceResult(const QString& text);
     void judgeAnswer(const QString& letter);
     void keepClockMidSecond();
     void offerFullScreen();
     void layStage(qreal factor, QPoint origin);
     const QImage& stagePicture() const;
+    void guardInput();
+    bool strayInput(QObject* watched, QEvent* event);
 
     std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
     qreal m_stageFactor = 1;
     QPoint m_stageOrigin;
     QRect m_windowGeometry;                 // the window's place before full screen
     QShortcut* m_leaveFullScreen = nullptr; // Escape, in full screen only
+    platform::Announcer* m_announcer = nullptr;
+    // The focus left a greyed button while no answer could take it: the
+    // first answer button that comes back takes it.
+    bool m_focusOwed = false;
+    // When the mouse last came up on an answer button (event time, ms).
+    qint64 m_answerReleased = -1;
 };

@@ -92,6 +92,7 @@ void frmQuiz::PufferInForm()
     TimerCountdown->stop();
     for (Shape* s : {ShpPubA, ShpPubB, ShpPubC, ShpPubD})
         s->setVisible(false);
+    announceQuestion();
 }
 
 QString frmQuiz::onScreen(const QString& text)

@@ -82,6 +82,10 @@ void frmQuiz::Publikum()
     for (QLabel* label : labels)
         label->setVisible(true);
     showStatus(QStringLiteral("das Publikum hat gesprochen"));
+    QStringList shares;
+    for (QLabel* label : labels)
+        shares << label->text();
+    announceResult(shares.join(QStringLiteral(", ")));
 
     for (std::size_t i = 0; i < steps.size(); ++i)
         *steps[i] = growthSteps(QuizRecords->Fields(*fields[i]));

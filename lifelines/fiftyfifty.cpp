@@ -5,6 +5,7 @@
 // at random, and no game state changes: only the buttons and the status line.
 #include "game/frmQuiz.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 
@@ -41,4 +42,10 @@ void frmQuiz::cmdHalb_Click()
     // Disabled, not hidden: the joker is used up until the next new game.
     cmdHalb->setEnabled(false);
     showStatus(QStringLiteral("50:50 - zwei falsche Antworten verschwinden"));
+    QStringList left;
+    for (QPushButton* button : buttons) {
+        if (button->isEnabled())
+            left << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name).simplified();
+    }
+    announceResult(QStringLiteral("Es bleiben ") + left.join(QStringLiteral(" und ")));
 }

@@ -22,13 +22,17 @@ void frmQuiz::cmdHandy_Click()
                                     "und nicht vergessen fair nach der Zeit aufzulegen."));
     TimerCountdown->start();
     cmdHandy->setEnabled(false);
+    announceResult(QStringLiteral("Noch ") + platform::formatWhole(kCountdownSeconds) + QStringLiteral(" Sekunden"));
 }
 
 void frmQuiz::TimerCountdown_Timer()
 {
     CountdownElapsed += 1;
-    showStatus(QStringLiteral("Noch ") + platform::formatWhole(kCountdownSeconds - CountdownElapsed)
-                       + QStringLiteral(" Sekunden"));
+    // Every second is shown; a screen reader hears 20, 10 and 5 of them, so
+    // that the call itself can still be heard.
+    const float left = kCountdownSeconds - CountdownElapsed;
+    showStatus(QStringLiteral("Noch ") + platform::formatWhole(left) + QStringLiteral(" Sekunden"),
+               left == 20 || left == 10 || left == 5);
     if (CountdownElapsed == kCountdownSeconds) {
         // "Noch 0 Sekunden" is replaced within the same tick and never seen.
         platform::beep();

@@ -46,6 +46,21 @@ QRect scaled(const QRect& r, qreal factor)
     return QRect(left, top, qRound((r.x() + r.width()) * factor) - left, qRound((r.y() + r.height()) * factor) - top);
 }
 
+// Keeps what every control below `parent` was built with before any of them
+// changes: a child that inherits its parent's font must not take the already
+// scaled one for its own.
+void rememberBuilt(QWidget& parent)
+{
+    for (QWidget* w : parent.findChildren<QWidget*>()) {
+        if (w->isWindow())
+            continue;
+        built(*w, kBuiltFont, w->font());
+        built(*w, kBuiltGeometry, w->geometry());
+        if (auto* frame = qobject_cast<QFrame*>(w))
+            built(*w, kBuiltLine, frame->lineWidth());
+    }
+}
+
 void scaleChildren(QWidget& parent, qreal factor, QPoint origin)
 {
     for (QWidget* w : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -114,6 +129,7 @@ void scaleControls(QWidget& window, qreal factor, QPoint origin)
 {
     const bool fixed = window.minimumSize() == window.maximumSize();
     const QVariant size = built(window, kBuiltFixedSize, fixed ? window.size() : QSize());
+    rememberBuilt(window);
     scaleChildren(window, factor, origin);
     if (!size.toSize().isEmpty() && !window.isFullScreen())
         window.setFixedSize(scaled(QRect(QPoint(), size.toSize()), factor).size());

@@ -190,6 +190,92 @@ private slots:
         QTEST(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), "name");
     }
 
+    // Tab goes through the record's boxes as they stand on screen, row by
+    // row, then through the buttons, and round again.
+    void tabOrderFollowsTheScreen()
+    {
+        frmEditor ed;
+        QStringList order;
+        QWidget* w = ed.txtFrage;
+        do {
+            if (w->focusPolicy() & Qt::TabFocus)
+                order << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != ed.txtFrage);
+        QCOMPARE(order, (QStringList{"txtFrage", "txtAntA", "txtPubA", "txtAntB", "txtPubB", "txtAntC", "txtPubC",
+                                     "txtAntD", "txtPubD", "txtRichtig", "txtFraglich", "txtNr", "txtJoker",
+                                     "cmdHinzufügen", "cmdLöschen", "cmdErster", "cmdVorhergehender", "cmdNächster",
+                                     "cmdLetzter", "cmdÄndern", "cmdUnload"}));
+    }
+
+    // A screen reader reads a box whole, and its questions at the end of the
+    // text, where the caret stands after typing, are answered at once.
+    void screenReaderReadsABox_data()
+    {
+        QTest::addColumn<int>("boundary"); // -1: the run of text attributes
+        QTest::addColumn<QString>("read");
+        QTest::newRow("attribute run") << -1 << "Horst Bärbel";
+        QTest::newRow("word at the end") << int(QAccessible::WordBoundary) << "Bärbel";
+        QTest::newRow("sentence at the end") << int(QAccessible::SentenceBoundary) << "Horst Bärbel";
+        QTest::newRow("line at the end") << int(QAccessible::LineBoundary) << "Horst Bärbel";
+    }
+
+    void screenReaderReadsABox()
+    {
+        QFETCH(int, boundary);
+        frmEditor ed;
+        ed.txtJoker->setText(QStringLiteral("Horst Bärbel"));
+        QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(ed.txtJoker)->textInterface();
+        QVERIFY(text);
+        int start = -1, end = -1;
+        QString read;
+        if (boundary < 0) {
+            text->attributes(3, &start, &end);
+            read = text->text(start, end);
+        } else {
+            read = text->textAtOffset(text->characterCount(), QAccessible::TextBoundaryType(boundary), &start, &end);
+        }
+        QTEST(read, "read");
+        QCOMPARE(text->text(start, end), read);
+    }
+
+    // After a move a screen reader hears the status line and the record, box
+    // by box in the order they stand on screen.
+    void moveIsAnnounced()
+    {
+        frmEditor ed;
+        ed.Form_Load();
+        ed.cmdLetzter_Click();
+        QCoreApplication::sendPostedEvents();
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(ed.lblStatus);
+        QCOMPARE(status->child(0)->text(QAccessible::Name),
+                 QStringLiteral("Der letzte Datensatz wird angezeigt. Frage: Frage 3. Antwort A: Antwort A3. "
+                                "Publikum A: 40. Antwort B: Antwort B3. Publikum B: 30. Antwort C: Antwort C3. "
+                                "Publikum C: 20. Antwort D: Antwort D3. Publikum D: 10. Richtig: A. Fraglich: B. "
+                                "Fragen-Nr: 3. Joker TV: Nicht einer."));
+    }
+
+    // The editor shows the focus with the game window's solid frame, on its
+    // buttons as on its boxes, whether it came by Tab, by mouse or at opening.
+    void focusFrameAsInTheGame_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("button") << "cmdNächster";
+        QTest::newRow("box") << "txtAntB";
+    }
+
+    void focusFrameAsInTheGame()
+    {
+        QFETCH(QString, control);
+        frmEditor ed;
+        ed.show();
+        ed.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ed));
+        auto* c = ed.findChild<QWidget*>(control);
+        const int changed = testsupport::focusFramePixels(c, ed.cmdUnload);
+        QVERIFY2(changed >= 2 * (c->width() + c->height()), qPrintable(QString::number(changed)));
+    }
+
     void shownValues_data()
     {
         QTest::addColumn<QVariant>("joker");

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -669,12 +670,13 @@ private slots:
         const int name = QAccessible::Name, description = QAccessible::Description;
         QTest::newRow("name box") << "txtName" << name << "Kandidatenname";
         QTest::newRow("answer") << "cmdA" << name << "A:   Antwort A6";
-        QTest::newRow("step 5") << "S5" << name << "Stufe 5: 500 €";
-        QTest::newRow("step 5 reached") << "S5" << description << "erreicht";
-        QTest::newRow("step 6 not reached") << "S6" << description << "nicht erreicht";
-        QTest::newRow("step 15") << "S15" << name << "Stufe 15: 1.000.000 €";
+        QTest::newRow("step 1") << "S1" << name << "Stufe 1: 50 €, erreicht";
+        QTest::newRow("step 5 reached") << "S5" << name << "Stufe 5: 500 €, erreicht";
+        QTest::newRow("step 6 not reached") << "S6" << name << "Stufe 6: 1.000 €, nicht erreicht";
+        QTest::newRow("step 15") << "S15" << name << "Stufe 15: 1.000.000 €, nicht erreicht";
+        QTest::newRow("clock") << "lblTime" << name << "Uhrzeit 00:00:00";
         QTest::newRow("secured amount") << "lblSicher" << name << "Gesicherter Betrag: 1.000 €";
-        QTest::newRow("status line") << "lblStatus" << description << "50:50 - zwei falsche Antworten verschwinden";
+        QTest::newRow("status line") << "lblStatus" << name << "50:50 - zwei falsche Antworten verschwinden";
         QTest::newRow("used joker") << "cmdHalb" << name << "Zwei weg";
         QTest::newRow("used joker says so") << "cmdHalb" << description << "benutzt";
         QTest::newRow("joker still there") << "cmdHandy" << description << "";
@@ -692,8 +694,137 @@ private slots:
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(widget);
         QVERIFY(read);
         QTEST(read->text(QAccessible::Text(what)), "text");
-        if (control.startsWith(QLatin1Char('S')))
+        if (control.startsWith(QLatin1Char('S'))) {
             QVERIFY(!read->state().invisible); // an unlit step is read as well
+            QVERIFY(read->rect().contains(m_w->ladderNumber(5)->mapToGlobal(m_w->ladderNumber(5)->rect().center()))
+                    == (control == QLatin1String("S5"))); // as its whole row
+        }
+    }
+
+    // What a screen reader is told of a change without a move of the focus:
+    // one announcement, status line first, once the window is active again.
+    // It is read from the status line's notification, which is shown anew
+    // (ObjectShow) for every announcement.
+    void changesAreAnnounced_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("said");
+        const QString second = "Frage 2 A: Antwort A2. B: Antwort B2. C: Antwort C2. D: Antwort D2.";
+        QTest::newRow("after the name prompt")
+            << "" << "Wilkommen zum Plomberg-Quiz. Frage 1 A: Antwort A1. B: Antwort B1. C: Antwort C1. D: Antwort D1.";
+        QTest::newRow("right answer") << "A" << "nächste Frage. " + second;
+        QTest::newRow("second chance") << "B" << "Neues Spiel, neue Mafia-Moneten... " + second;
+        QTest::newRow("fifty-fifty") << "halb"
+                                     << "50:50 - zwei falsche Antworten verschwinden. Es bleiben A: Antwort A1 und B: Antwort B1.";
+        QTest::newRow("audience") << "publikum" << "das Publikum hat gesprochen. A: 40%, B: 30%, C: 20%, D: 10%.";
+        QTest::newRow("phone, 29 only shown") << "handy:1" << "Noch 30 Sekunden.";
+        QTest::newRow("phone at 20") << "handy:10" << "Noch 20 Sekunden.";
+        QTest::newRow("phone at 5") << "handy:28" << "Noch 5 Sekunden.";
+        QTest::newRow("time is up") << "handy:30" << "Zeit abgelaufen!";
+    }
+
+    void changesAreAnnounced()
+    {
+        QFETCH(QString, action);
+        startGame();
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(m_w->lblStatus);
+        QCOMPARE(status->role(), QAccessible::StatusBar);
+        QAccessibleInterface* notification = status->child(0);
+        QVERIFY(notification && notification->role() == QAccessible::Notification);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(notification->text(QAccessible::Name), QString()); // not while the prompt is open
+        {
+            QEvent back(QEvent::WindowActivate);
+            QApplication::sendEvent(m_w.get(), &back);
+        }
+        QCoreApplication::sendPostedEvents();
+        DialogAnswerer answer({action == QLatin1String("B") ? "yes" : "ok"});
+        if (action.size() == 1)
+            button(action)->click();
+        else if (action == QLatin1String("halb"))
+            m_w->cmdHalb->click();
+        else if (action == QLatin1String("publikum"))
+            m_w->cmdPublikum->click();
+        else if (action.startsWith(QLatin1String("handy:"))) {
+            m_w->cmdHandy->click();
+            QCoreApplication::sendPostedEvents();
+            for (int tick = action.mid(6).toInt(); tick > 0; --tick) {
+                QMetaObject::invokeMethod(m_w->TimerCountdown, "timeout");
+                QCoreApplication::sendPostedEvents();
+            }
+        }
+        QCoreApplication::sendPostedEvents();
+        QTEST(notification->text(QAccessible::Name), "said");
+    }
+
+    // The focus of a greyed joker or answer goes to the first answer that can
+    // still be pressed: one more Space answers; it never starts a new game or
+    // goes into the name box. A lost game leaves it on "Neu", and the new
+    // game gives it back to the answers.
+    void focusStaysOnTheAnswers_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<QString>("focusAfter");
+        QTest::newRow("phone") << "cmdHandy" << "cmdHandy" << "cmdA";
+        QTest::newRow("audience") << "cmdPublikum" << "cmdPublikum" << "cmdA";
+        QTest::newRow("fifty-fifty") << "cmdHalb" << "cmdHalb" << "cmdB";
+        QTest::newRow("answer greyed by fifty-fifty") << "cmdA" << "cmdHalb" << "cmdB";
+        QTest::newRow("lost game") << "cmdA" << "cmdA" << "cmdNeu";
+    }
+
+    void focusStaysOnTheAnswers()
+    {
+        QFETCH(QString, focused);
+        QFETCH(QString, pressed);
+        startGame();
+        climb(1); // question 2: B is right, C the doubtful one
+        m_w->show();
+        QApplication::setActiveWindow(m_w.get());
+        m_w->findChild<QWidget*>(focused)->setFocus();
+        if (m_w->focusWidget() != m_w->findChild<QWidget*>(focused))
+            QSKIP("this platform gives no keyboard focus to a window");
+        {
+            DialogAnswerer answer({"ok", "no", "no"}); // the phone's box; no second chance, no end
+            m_w->findChild<QPushButton*>(pressed)->click();
+        }
+        QTEST(m_w->focusWidget()->objectName(), "focusAfter");
+        if (m_w->focusWidget() == m_w->cmdNeu) {
+            m_w->cmdNeu->click();
+            QCOMPARE(m_w->focusWidget(), m_w->cmdA);
+        }
+    }
+
+    // A quick double-click on an answer is one answer: its second press is
+    // no answer to the next question, which the player has not seen. A click
+    // after the double-click interval counts as usual.
+    void doubleClickAnswersOnce_data()
+    {
+        QTest::addColumn<int>("gap"); // ms from the first release to the second press
+        QTest::addColumn<int>("level");
+        QTest::newRow("double-click") << 120 << 1;
+        QTest::newRow("second click later") << QApplication::doubleClickInterval() << 2;
+    }
+
+    void doubleClickAnswersOnce()
+    {
+        QFETCH(int, gap);
+        startGameWith({testsupport::sampleRecord(1, "A"), testsupport::sampleRecord(2, "A"),
+                       testsupport::sampleRecord(3, "A")});
+        const auto mouse = [this](QEvent::Type type, ulong time) {
+            const QPointF at(5, 5);
+            QMouseEvent event(type, at, m_w->cmdA->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            event.setTimestamp(time);
+            QApplication::sendEvent(m_w->cmdA, &event);
+        };
+        mouse(QEvent::MouseButtonPress, 1000);
+        mouse(QEvent::MouseButtonRelease, 1080);
+        mouse(QEvent::MouseButtonPress, 1080 + gap);
+        if (gap < QApplication::doubleClickInterval())
+            mouse(QEvent::MouseButtonDblClick, 1080 + gap);
+        mouse(QEvent::MouseButtonRelease, 1160 + gap);
+        QTEST(int(m_w->Level), "level");
     }
 
     void newGameButtonMidGame()

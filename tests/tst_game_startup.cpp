@@ -325,17 +325,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
         auto* c = m_w->findChild<QWidget*>(control);
         QVERIFY(c);
-        m_w->cmdEnd->setFocus();
-        const QImage without = c->grab().toImage();
-        c->setFocus();
-        QVERIFY(c->hasFocus());
-        const QImage with = c->grab().toImage();
-        // Pixels that turn from light to dark or back: a closed frame round
-        // the control has at least as many as the control's outline.
-        int changed = 0;
-        for (int y = 0; y < with.height(); ++y)
-            for (int x = 0; x < with.width(); ++x)
-                changed += std::abs(qGray(with.pixel(x, y)) - qGray(without.pixel(x, y))) >= 128;
+        const int changed = testsupport::focusFramePixels(c, m_w->cmdEnd);
         QVERIFY2(changed >= 2 * (c->width() + c->height()), qPrintable(QString::number(changed)));
     }
 

@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -322,6 +323,21 @@ Q_COREAPP_STARTUP_FUNCTION(watchForUnansweredDialogs)
 void catchEndProgram()
 {
     platform::setEndProgramHandler([] { throw ProgramEnded{}; });
+}
+
+int focusFramePixels(QWidget* control, QWidget* other)
+{
+    other->setFocus();
+    const QImage without = control->grab().toImage();
+    control->setFocus();
+    if (!control->hasFocus())
+        return 0;
+    const QImage with = control->grab().toImage();
+    int changed = 0;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            changed += std::abs(qGray(with.pixel(x, y)) - qGray(without.pixel(x, y))) >= 128;
+    return changed;
 }
 
 } // namespace testsupport

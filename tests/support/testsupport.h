@@ -11,6 +11,7 @@
 #include <functional>
 
 class QTimer;
+class QWidget;
 
 namespace testsupport {
 
@@ -76,5 +77,10 @@ private:
 struct ProgramEnded {};
 // Makes platform::endProgram throw ProgramEnded for the rest of the test program.
 void catchEndProgram();
+
+// Pixels of `control` that turn from light to dark or back when it takes the
+// focus from `other`: a closed frame round it has at least as many as its
+// outline (2 x (width + height)).
+int focusFramePixels(QWidget* control, QWidget* other);
 
 } // namespace testsupport
