@@ -238,9 +238,10 @@ double median(std::vector<double> v)
 // The question file made by the build beside the game, or one written here.
 bool prepareQuestionFile(const QString& exeDir, const QString& target)
 {
-    for (const QString& candidate : {qEnvironmentVariable("QUIZ_BENCH_QUESTIONS"),
-                                     exeDir + QStringLiteral("/../") + store::kFileName,
-                                     exeDir + QLatin1Char('/') + store::kFileName}) {
+    const QStringList candidates{qEnvironmentVariable("QUIZ_BENCH_QUESTIONS"),
+                                 exeDir + QStringLiteral("/../") + store::kFileName,
+                                 exeDir + QLatin1Char('/') + store::kFileName};
+    for (const QString& candidate : candidates) {
         if (!candidate.isEmpty() && QFileInfo(candidate).isFile())
             return QFile::copy(candidate, target);
     }

@@ -48,8 +48,6 @@ void check(int rc, sqlite3* db, const char* what)
     }
 }
 
-const char* kTableSql = "\"Zada-VI-VOZ\"";
-
 // Builds a question file of `count` records with plain SQLite.
 void buildFile(const QString& path, int count)
 {
