@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/boxtext.h"
 
+#include "store/chars.h"
+
 #include <QLocale>
 #include <string>
 
@@ -83,10 +85,7 @@ double readNumber(const QString& text)
 
 QString leftChars(const QString& text, int limit)
 {
-    int end = 0;
-    for (int count = 0; end < text.size() && count < limit; ++count)
-        end += (text.at(end).isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate()) ? 2 : 1;
-    QString cut = text.left(end);
+    QString cut = store::leftChars(text, limit).toString();
     if (cut.isNull())
         cut = QString::fromLatin1("", 0); // an empty box writes the empty text, never "no value"
     return cut;

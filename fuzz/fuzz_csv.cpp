@@ -4,6 +4,7 @@
 // records or a quizdb::Error, never in a crash, a hang or a leak. Whatever it
 // accepts must come back unchanged when written out again and read anew, and
 // the data-model check must take every record it produced.
+#include "support/csvrecords.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/quizdb.h"
 
@@ -14,9 +15,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    QList<quizdb::CsvRecord> records;
+    QList<testsupport::CsvRecord> records;
     try {
-        records = quizdb::parseCsv(bytes, QStringLiteral("fuzz.csv"));
+        records = testsupport::parseCsv(bytes, QStringLiteral("fuzz.csv"));
     } catch (const quizdb::Error& e) {
         if (e.message().isEmpty())
             std::abort(); // every refusal says why
@@ -24,15 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     QByteArray written = quizdb::csvHeader();
-    for (const quizdb::CsvRecord& r : records) {
+    for (const testsupport::CsvRecord& r : records) {
         if (r.values.size() != 13)
             std::abort();
         quizdb::modelFaults(r.values);
-        written += quizdb::csvLine(r.values);
+        written += testsupport::csvLine(r.values);
     }
-    QList<quizdb::CsvRecord> again;
+    QList<testsupport::CsvRecord> again;
     try {
-        again = quizdb::parseCsv(written, QStringLiteral("again.csv"));
+        again = testsupport::parseCsv(written, QStringLiteral("again.csv"));
     } catch (const quizdb::Error& e) {
         std::fprintf(stderr, "written CSV refused: %s\n", e.what());
         std::abort();

@@ -69,8 +69,8 @@ public:
     // The share an audience bar (ShpPubA..ShpPubD) shows, in whole per cent.
     int barPercent(const Shape* bar) const;
 
-    // A stored text as the window shows it: one longer than kShownChars is cut
-    // there and ends in "…", so that no widget gets more text than it lays out
+    // A stored text as the window shows it: one of more than kShownChars
+    // characters (store::charCount) is cut there and ends in "…", so that no widget gets more text than it lays out
     // in good time. What is stored is never changed by it.
     static constexpr int kShownChars = 10000;
     static QString onScreen(const QString& text);

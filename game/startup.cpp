@@ -5,6 +5,7 @@
 
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "store/chars.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -99,8 +100,8 @@ QString frmQuiz::onScreen(const QString& text)
 {
     // Laying out a text takes time and memory in proportion to its length:
     // ten thousand characters still show at once, a million take seconds.
-    if (text.size() <= kShownChars)
+    const QStringView shown = store::leftChars(text, kShownChars);
+    if (shown.size() == text.size())
         return text;
-    const int end = text.at(kShownChars - 1).isHighSurrogate() ? kShownChars - 1 : kShownChars;
-    return text.left(end) + QChar(0x2026);
+    return shown + QChar(0x2026);
 }

@@ -105,6 +105,8 @@ void writeTableWithout(const QString& path, const QString& missing)
 
 const QString kLong = QStringLiteral("Wie lang ist diese Frage? ").repeated(400).left(10000);
 const QString kLongAnswer = QStringLiteral("sehr lang ").repeated(1000);
+// A character outside the basic plane: two UTF-16 units, one character.
+const QString kClef = QString::fromUtf8("\xF0\x9D\x84\x9E");
 // Hebrew and Arabic text, a right-to-left mark, and letters built from base
 // letters and combining marks (e + acute, a stack of marks on one letter).
 const QString kRtl = QStringLiteral("מה השעה? \u200Fما هو الجواب؟");
@@ -187,6 +189,9 @@ class TestGameHostile : public QObject {
                 r[QStringLiteral("Frage")] = QString(kLong + kLong);
                 r[QStringLiteral("AntwortA")] = QString(kLongAnswer + kLongAnswer);
                 r[QStringLiteral("PublikumA")] = QString(kLong + kLong);
+            } else if (kind == QLatin1String("10,001 characters outside the basic plane")) {
+                r[QStringLiteral("Frage")] = kClef.repeated(10001);
+                r[QStringLiteral("AntwortA")] = kClef.repeated(10000);
             } else if (kind == QLatin1String("right-to-left text")) {
                 r[QStringLiteral("Frage")] = kRtl;
                 r[QStringLiteral("AntwortA")] = QStringLiteral("שלום");
@@ -294,6 +299,11 @@ private slots:
             << QStringLiteral("20,000-character question and answers") << true << false << kLong + QStringLiteral("…")
             << QStringLiteral("A:   ") + kLongAnswer + QStringLiteral("…") << QStringLiteral("A") << QStringLiteral("AB")
             << QStringLiteral("A: ") + kLong + QStringLiteral("…%") << 0;
+        // Cut by characters: a pair of UTF-16 units is one, and never split.
+        QTest::newRow("10,001 characters outside the basic plane")
+            << QStringLiteral("10,001 characters outside the basic plane") << true << false
+            << kClef.repeated(10000) + QStringLiteral("…") << QStringLiteral("A:   ") + kClef.repeated(10000)
+            << QStringLiteral("A") << QStringLiteral("AB") << QStringLiteral("A: 40%") << 40;
         QTest::newRow("right-to-left text")
             << QStringLiteral("right-to-left text") << true << false << kRtl << QStringLiteral("A:   שלום")
             << QStringLiteral("A") << QStringLiteral("AB") << QStringLiteral("A: ٤٠%") << 0;

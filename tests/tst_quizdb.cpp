@@ -4,6 +4,7 @@
 // the check of the data model, through the real executable on real files in a
 // temporary directory.
 #include "store/store.h"
+#include "support/csvrecords.h"
 #include "support/testsupport.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/quizdb.h"
@@ -366,7 +367,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, value);
         readsAlikeInPieces(csv);
-        const QList<quizdb::CsvRecord> got = quizdb::parseCsv(csv, QStringLiteral("t.csv"));
+        const QList<testsupport::CsvRecord> got = testsupport::parseCsv(csv, QStringLiteral("t.csv"));
         QCOMPARE(got.size(), records);
         if (!records)
             return;
@@ -417,7 +418,7 @@ private slots:
         QFETCH(QStringList, mustSay);
         readsAlikeInPieces(csv);
         try {
-            quizdb::parseCsv(csv, QStringLiteral("t.csv"));
+            testsupport::parseCsv(csv, QStringLiteral("t.csv"));
             QFAIL("accepted");
         } catch (const quizdb::Error& e) {
             for (const QString& part : mustSay)

@@ -10,6 +10,7 @@
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/quizdb.h"
 #include "store/store.h"
+#include "support/csvrecords.h"
 #include "support/testsupport.h"
 
 #include <QBuffer>
@@ -31,12 +32,12 @@ QByteArray lineWithFrage(const QByteArray& frage)
     return "1," + frage + ",a,b,c,d,A,B,40,30,20,10,\r\n";
 }
 
-QList<quizdb::CsvRecord> readBack(const QList<quizdb::CsvRecord>& records)
+QList<testsupport::CsvRecord> readBack(const QList<testsupport::CsvRecord>& records)
 {
     QByteArray written = quizdb::csvHeader();
-    for (const quizdb::CsvRecord& r : records)
-        written += quizdb::csvLine(r.values);
-    return quizdb::parseCsv(written, QStringLiteral("zurück.csv"));
+    for (const testsupport::CsvRecord& r : records)
+        written += testsupport::csvLine(r.values);
+    return testsupport::parseCsv(written, QStringLiteral("zurück.csv"));
 }
 
 using testsupport::storedBytes;
@@ -68,7 +69,7 @@ private slots:
 
         // The file's own byte order mark is skipped; the field's is its first character.
         const QByteArray csv = "\xEF\xBB\xBF" + header() + lineWithFrage(field);
-        const QList<quizdb::CsvRecord> records = quizdb::parseCsv(csv, QStringLiteral("mark.csv"));
+        const QList<testsupport::CsvRecord> records = testsupport::parseCsv(csv, QStringLiteral("mark.csv"));
         QCOMPARE(records.size(), 1);
         QCOMPARE(records.at(0).values.at(1), std::optional<QString>(frage));
         QCOMPARE(readBack(records).at(0).values, records.at(0).values);
@@ -87,7 +88,7 @@ private slots:
         QBuffer out;
         out.open(QIODevice::WriteOnly);
         quizdb::exportFile(file, out);
-        const QList<quizdb::CsvRecord> exported = quizdb::parseCsv(out.data(), QStringLiteral("export.csv"));
+        const QList<testsupport::CsvRecord> exported = testsupport::parseCsv(out.data(), QStringLiteral("export.csv"));
         QCOMPARE(exported.size(), 1);
         QCOMPARE(exported.at(0).values, records.at(0).values);
     }
@@ -107,14 +108,14 @@ private slots:
         QFETCH(QString, path);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QList<quizdb::CsvRecord> records;
+        QList<testsupport::CsvRecord> records;
         try {
-            records = quizdb::parseCsv(f.readAll(), QFileInfo(path).fileName());
+            records = testsupport::parseCsv(f.readAll(), QFileInfo(path).fileName());
         } catch (const quizdb::Error& e) {
             QVERIFY(!e.message().isEmpty());
             return;
         }
-        const QList<quizdb::CsvRecord> again = readBack(records);
+        const QList<testsupport::CsvRecord> again = readBack(records);
         QCOMPARE(again.size(), records.size());
         for (int i = 0; i < records.size(); ++i) {
             QCOMPARE(records.at(i).values.size(), store::fieldNames().size());

@@ -3,7 +3,6 @@
 // CSV reading and writing for question records.
 #include "tools/quizdb/csv.h"
 
-#include <QBuffer>
 #include <cstring>
 
 namespace quizdb {
@@ -333,29 +332,6 @@ CsvReader::Result CsvReader::next(CsvRow& row, QList<CsvFault>& faults)
     return Result::Record;
 }
 
-QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name)
-{
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    CsvReader reader(buffer, name);
-    QList<CsvRecord> records;
-    CsvRow row;
-    QList<CsvFault> faults;
-    for (;;) {
-        const CsvReader::Result result = reader.next(row, faults);
-        if (!faults.isEmpty())
-            throw Error(describeFault(name, faults.first()));
-        if (result != CsvReader::Result::Record)
-            return records;
-        CsvRecord rec;
-        rec.line = row.line;
-        rec.values = decoded(row.values);
-        rec.fieldLines = QList<int>(row.lines.begin(), row.lines.end());
-        records.append(rec);
-    }
-}
-
 namespace {
 
 // A field needs quotes when it holds a comma, a quote or a line break, or is
@@ -400,23 +376,8 @@ void appendCsvLine(std::string& out, const RawRecord& values)
 
 QByteArray csvHeader()
 {
-    QList<Value> names;
-    for (const QString& f : store::fieldNames())
-        names.append(f);
-    return csvLine(names);
-}
-
-QByteArray csvLine(const QList<Value>& values)
-{
-    std::string line;
-    for (int i = 0; i < values.size(); ++i) {
-        if (i)
-            line += ',';
-        const QByteArray bytes = values[i] ? values[i]->toUtf8() : QByteArray();
-        appendField(line, bytes.constData(), bytes.size(), !values[i]);
-    }
-    line += "\r\n";
-    return QByteArray(line.data(), qsizetype(line.size()));
+    // The field names are plain ASCII letters: nothing to quote.
+    return store::fieldNames().join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
 } // namespace quizdb

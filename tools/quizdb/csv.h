@@ -23,13 +23,6 @@
 
 namespace quizdb {
 
-// One question record read from a CSV file.
-struct CsvRecord {
-    int line = 0;          // line of the file on which the record starts (header = 1)
-    QList<Value> values;   // thirteen values, in store::fieldNames() order
-    QList<int> fieldLines; // line on which each of those values starts
-};
-
 // What is wrong at one place of a CSV file.
 struct CsvFault {
     int line = 0;
@@ -118,17 +111,8 @@ private:
     CsvFault m_fault;
 };
 
-// Parses a whole CSV text. `name` is the file name used in messages. Throws
-// Error naming the line (and the field, where there is one) of the first fault
-// of structure: header (unknown, missing or doubled column), quoting, field
-// count, invalid UTF-8, a NUL character. The values are not checked against the
-// question data model here.
-QList<CsvRecord> parseCsv(const QByteArray& data, const QString& name);
-
 // The header line, CRLF-terminated: the thirteen field names in table order.
 QByteArray csvHeader();
-// One record (thirteen values in table order) as a CRLF-terminated CSV line.
-QByteArray csvLine(const QList<Value>& values);
 // Appends one record of raw values (in table order) as a CRLF-terminated CSV line.
 void appendCsvLine(std::string& out, const RawRecord& values);
 

@@ -3,6 +3,7 @@
 // The check of a record against the question data model.
 #include "tools/quizdb/model.h"
 
+#include "store/chars.h"
 #include "tools/quizdb/messages.h"
 
 namespace quizdb {
@@ -40,7 +41,7 @@ void addLengthFault(QList<Fault>& faults, const QString& name, const Value& v)
     const int limit = store::fieldLimit(name);
     if (!v)
         return;
-    const qsizetype length = codePointCount(*v);
+    const qsizetype length = store::charCount(*v);
     if (length > limit)
         faults.append({name, QStringLiteral("ist %1 Zeichen lang; erlaubt sind höchstens %2.")
                                  .arg(QString::number(length), QString::number(limit))});

@@ -1,6 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// UTF-8 checking and character counting on raw field bytes.
+// UTF-8 checking and character counting on raw field bytes, in one pass.
+//
+// Kept by hand rather than QByteArrayView::isValidUtf8 followed by a search
+// for NUL and a count: on fields this short (a few dozen bytes) those three
+// passes made `create` of 1,000,000 questions take 2.11-2.14 s against
+// 1.86-1.91 s with this scanner (bench_quizdb, three alternating runs of each,
+// best of 3 rounds each), about 11 % less time with it. Both refuse exactly
+// the same bytes.
 #include "tools/quizdb/values.h"
 
 #if defined(__SSE2__)
@@ -94,19 +101,6 @@ Utf8Scan scanUtf8(const char* data, qsizetype size)
     }
     scan.codePoints = size - continuation;
     return scan;
-}
-
-bool isValidUtf8(const QByteArray& bytes)
-{
-    return scanUtf8(bytes.constData(), bytes.size()).valid;
-}
-
-qsizetype codePointCount(QStringView text)
-{
-    qsizetype count = 0;
-    for (qsizetype i = 0; i < text.size(); ++count)
-        i += (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
-    return count;
 }
 
 QList<Value> decoded(const RawRecord& record)

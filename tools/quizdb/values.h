@@ -10,7 +10,6 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
-#include <QStringView>
 #include <array>
 #include <optional>
 
@@ -37,17 +36,9 @@ using RawRecord = std::array<RawValue, store::kFieldCount>;
 struct Utf8Scan {
     bool valid = true;        // well-formed: no overlong forms, no surrogates, nothing above U+10FFFF
     bool nul = false;         // holds a NUL character
-    qsizetype codePoints = 0; // characters (meaningful when valid)
+    qsizetype codePoints = 0; // characters as store::charCount counts them (meaningful when valid)
 };
 Utf8Scan scanUtf8(const char* data, qsizetype size);
-
-// True when `bytes` is well-formed UTF-8.
-bool isValidUtf8(const QByteArray& bytes);
-
-// The number of characters (Unicode code points) of a text, counted as the
-// editor counts them when it cuts a box to its field's length: a surrogate pair
-// is one character.
-qsizetype codePointCount(QStringView text);
 
 // The values as text, for messages and for the data-model check.
 QList<Value> decoded(const RawRecord& record);
