@@ -5,7 +5,6 @@
 #include "store/connection.h"
 
 #include <QFileInfo>
-#include <limits>
 
 namespace store {
 
@@ -62,20 +61,6 @@ sqlite3_stmt* Connection::insertStatement()
                                     marks.join(QLatin1Char(','))));
     }
     return m_insert.get();
-}
-
-bool Connection::keysExhausted() const
-{
-    sqlite::Statement highest;
-    if (sqlite::prepare(handle(), QStringLiteral("SELECT max(%1) FROM %2").arg(m_rowKey, sqlite::identifier(kTable)),
-                        highest)
-        != SQLITE_OK)
-        return false;
-    bool atTop = false;
-    sqlite::stepOnce(highest.get(), [&](sqlite3_stmt* row) {
-        atTop = sqlite3_column_int64(row, 0) == std::numeric_limits<sqlite3_int64>::max();
-    });
-    return atTop;
 }
 
 sqlite3_stmt* Connection::updateStatement(unsigned mask)

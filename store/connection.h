@@ -28,9 +28,6 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     // False when the file was opened for reading only (no write permission).
     bool isWritable() const { return !m_readOnly; }
-    // True when the question table's highest key is the highest there is, so
-    // that AUTOINCREMENT has no key left to hand out.
-    bool keysExhausted() const;
     void close();
     QString displayPath() const { return sqlite::shownPath(m_path); }
 

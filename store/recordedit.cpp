@@ -17,7 +17,7 @@ bool sameValue(const QVariant& a, const QVariant& b)
 
 // A table whose AUTOINCREMENT key has reached the highest key there is
 // reports a full database on an insert: say that, not a full disk.
-Error keysUsedUp(const Connection& c)
+Error noKeyLeft(const Connection& c)
 {
     return Error(QStringLiteral("Die Tabelle „%1“ der Fragendatei „%2“ hat keine freie Satznummer mehr: die "
                                     "höchste mögliche ist schon vergeben. Es wurde nichts gespeichert; mit "
@@ -123,8 +123,8 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
             for (int i = 0; i < kFieldCount; ++i)
                 bind(c, st, i + 1, i, values[i]);
             const int rc = sqlite::stepOnce(st);
-            if ((rc & 0xff) == SQLITE_FULL && c.keysExhausted())
-                throw keysUsedUp(c);
+            if ((rc & 0xff) == SQLITE_FULL && sqlite::keysUsedUp(db, kTable))
+                throw noKeyLeft(c);
             requireDone(c, st, rc);
             // The key SQLite gave the record on this connection: not always
             // the highest (a table whose highest key is taken gets a random

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <new>
 #include <time.h>
 
@@ -228,6 +229,24 @@ int tableShape(sqlite3* db, const QString& table, TableShape& shape)
         }
     }
     return SQLITE_OK;
+}
+
+bool keysUsedUp(sqlite3* db, const QString& table)
+{
+    constexpr sqlite3_int64 kHighest = std::numeric_limits<sqlite3_int64>::max();
+    const auto highest = [db](const QString& sql, const QString& parameter) {
+        Statement st;
+        sqlite3_int64 value = 0;
+        if (prepare(db, sql, st) == SQLITE_OK && (parameter.isEmpty() || bindText(st.get(), 1, parameter) == SQLITE_OK))
+            stepOnce(st.get(), [&](sqlite3_stmt* row) { value = sqlite3_column_int64(row, 0); });
+        return value;
+    };
+    TableShape shape;
+    if (tableShape(db, table, shape) != SQLITE_OK || shape.rowKey.isEmpty())
+        return false;
+    // A file without AUTOINCREMENT has no sqlite_sequence: its query fails and counts 0.
+    return highest(QStringLiteral("SELECT max(%1) FROM %2").arg(shape.rowKey, identifier(table)), QString()) == kHighest
+        || highest(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=?1 COLLATE NOCASE"), table) == kHighest;
 }
 
 int execute(sqlite3* db, const char* sql)

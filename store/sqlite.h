@@ -82,6 +82,11 @@ struct TableShape {
 // result code of reading it.
 int tableShape(sqlite3* db, const QString& table, TableShape& shape);
 
+// True when a new record of `table` can get no key: the highest key there is
+// is taken, or AUTOINCREMENT has handed it out. SQLite reports that as a full
+// database (SQLITE_FULL), though the disk may have room.
+bool keysUsedUp(sqlite3* db, const QString& table);
+
 // Runs SQL without parameters or results; returns the result code.
 int execute(sqlite3* db, const char* sql);
 

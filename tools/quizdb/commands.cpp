@@ -360,25 +360,12 @@ private:
                                        "gespeichert.")
                             .arg(quoted(m_file), quoted(store::kTable), quoted(message.mid(noCollation.size())),
                                  programName()));
-        if ((rc & 0xff) == SQLITE_FULL && keysUsedUp())
+        if ((rc & 0xff) == SQLITE_FULL && sqlite::keysUsedUp(m_db, store::kTable))
             throw Error(QStringLiteral("Die Tabelle %1 der Fragendatei %2 hat ihren höchsten Schlüssel schon vergeben "
                                        "(AUTOINCREMENT bis %3); ein neuer Datensatz bekäme keinen mehr, auch nicht nach "
                                        "dem Löschen anderer. Es wurde nichts gespeichert.")
                             .arg(quoted(store::kTable), quoted(m_file), QString::number(kMaxKey)));
         throw writeError(m_file, rc, m_db);
-    }
-
-    // AUTOINCREMENT has handed out the highest key: SQLite calls that a full
-    // database, though the disk may have room.
-    bool keysUsedUp() const
-    {
-        sqlite::Statement seq;
-        if (sqlite::prepare(m_db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE"), seq) != SQLITE_OK)
-            return false;
-        sqlite::bindText(seq.get(), 1, store::kTable);
-        sqlite3_int64 highest = 0;
-        sqlite::stepOnce(seq.get(), [&](sqlite3_stmt* row) { highest = sqlite3_column_int64(row, 0); });
-        return highest == kMaxKey;
     }
 
     static constexpr sqlite3_int64 kMaxKey = std::numeric_limits<sqlite3_int64>::max();
