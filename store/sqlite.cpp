@@ -330,18 +330,23 @@ namespace {
 // symbolic link, and says no more than that it cannot open a file.
 QString describeAt(const QString& path, int rc, sqlite3* db)
 {
-    if ((rc & 0xff) == SQLITE_CANTOPEN) {
-        for (const QString& suffix : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
-            if (QFileInfo(path + suffix).isSymLink())
-                return QStringLiteral("neben ihr liegt „%1“ als symbolische Verknüpfung, und einer solchen folgt "
-                                      "SQLite nicht; bitte die Verknüpfung entfernen")
-                    .arg(shownPath(path + suffix));
-        }
-    }
+    if (const QString link = linkedJournal(path); (rc & 0xff) == SQLITE_CANTOPEN && !link.isEmpty())
+        return QStringLiteral("neben ihr liegt „%1“ als symbolische Verknüpfung, und einer solchen folgt "
+                              "SQLite nicht; bitte die Verknüpfung entfernen")
+            .arg(shownPath(link));
     return describe(rc, db);
 }
 
 } // namespace
+
+QString linkedJournal(const QString& path)
+{
+    for (const QString& side : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        if (QFileInfo(path + side).isSymLink())
+            return path + side;
+    }
+    return QString();
+}
 
 Error readError(const QString& path, int rc, sqlite3* db)
 {

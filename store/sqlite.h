@@ -119,6 +119,10 @@ bool isLock(int rc);
 // What a result code means, in words a user can act on (lower case, no full stop).
 QString describe(int rc, sqlite3* db);
 
+// The journal beside `path` (its "-journal" or "-wal") that is a symbolic
+// link, or the empty text. SQLite would write through such a link, or refuses it.
+QString linkedJournal(const QString& path);
+
 // The failures of reading and of writing the question file at `path`, worded
 // for the user; `db` supplies SQLite's own text where no wording of ours fits.
 Error readError(const QString& path, int rc, sqlite3* db);

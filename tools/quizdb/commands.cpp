@@ -188,16 +188,12 @@ sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
                         .arg(quoted(file), kind));
     // SQLite follows a link in place of its journal and would write, or
     // delete, whatever it leads to.
-    const QString journal = journalOf(file);
-    const QStringList sides{journal, journal.chopped(8) + QStringLiteral("-wal")};
-    for (const QString& side : sides) {
-        if (QFileInfo(side).isSymLink())
-            throw Error(QStringLiteral("Neben der Fragendatei %1 ist %2 eine symbolische Verknüpfung. An dieser Stelle "
-                                       "legt SQLite beim Speichern den alten Stand der Datei ab und würde der "
-                                       "Verknüpfung in eine fremde Datei folgen; deshalb öffnet %3 die Fragendatei "
-                                       "nicht. Bitte die Verknüpfung entfernen.")
-                            .arg(quoted(file), quoted(side), programName()));
-    }
+    if (const QString side = sqlite::linkedJournal(file); !side.isEmpty())
+        throw Error(QStringLiteral("Neben der Fragendatei %1 ist %2 eine symbolische Verknüpfung. An dieser Stelle "
+                                   "legt SQLite beim Speichern den alten Stand der Datei ab und würde der "
+                                   "Verknüpfung in eine fremde Datei folgen; deshalb öffnet %3 die Fragendatei "
+                                   "nicht. Bitte die Verknüpfung entfernen.")
+                        .arg(quoted(file), quoted(side), programName()));
     sqlite::Handle db = openDefensively(file, SQLITE_OPEN_READWRITE);
     key = requireQuestionTable(db.get(), file);
     if (write && sqlite3_db_readonly(db.get(), "main") == 1)
