@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The open question file of one Database: judging the file before SQLite sees
-// it, and the statements its record sets share.
+// it, checking its table, and the statements its record sets share.
 #include "store/connection.h"
+
+#include "store/questiontable.h"
 
 #include <QFileInfo>
 
@@ -23,18 +25,39 @@ Connection::Connection(const QString& path, int busyTimeoutMs) : m_path(path)
                                    "Fragendatei.")
                         .arg(shown));
     if (info.size() == 0)
-        throw Error(QStringLiteral("Die Fragendatei „%1“ ist leer (0 Byte) und enthält keine Fragen.").arg(shown));
+        throw emptyFileError(path);
 
-    m_db = sqlite::open(path, SQLITE_OPEN_READWRITE);
-    sqlite::setBusyTimeout(m_db.get(), busyTimeoutMs);
-    m_readOnly = sqlite3_db_readonly(m_db.get(), "main") == 1;
+    m_file = sqlite::File(path);
+    m_file.setBusyTimeout(busyTimeoutMs);
+    m_writable = m_file.isWritable();
+    // Read the schema now, so that a file that is no database, has no question
+    // table or one the store cannot address safely is refused here, before
+    // anyone works on it. The statement that proves it is kept for the first
+    // record set.
+    m_rowKey = checkedRowKey(m_file);
+    try {
+        m_spareForward = sqlite::Prepared(m_file, forwardSql());
+    } catch (const sqlite::Error& e) {
+        throwSchemaError(m_file, e);
+    }
 }
 
-sqlite3* Connection::handle() const
+void Connection::requireOpen() const
 {
-    if (!m_db)
+    if (!m_file.isOpen())
         throw Error(QStringLiteral("Die Verbindung zur Fragendatei „%1“ ist bereits geschlossen.").arg(displayPath()));
-    return m_db.get();
+}
+
+sqlite::File& Connection::file()
+{
+    requireOpen();
+    return m_file;
+}
+
+const sqlite::File& Connection::file() const
+{
+    requireOpen();
+    return m_file;
 }
 
 void Connection::close()
@@ -42,15 +65,15 @@ void Connection::close()
     m_spareForward.reset();
     m_insert.reset();
     m_updates.clear();
-    m_db.reset();
+    m_file.close();
 }
 
-sqlite::Statement Connection::prepare(const QString& sql) const
+sqlite::Prepared Connection::prepare(const QString& sql)
 {
-    return sqlite::prepareOrThrow(handle(), m_path, sql, SQLITE_PREPARE_PERSISTENT);
+    return sqlite::Prepared(file(), sql);
 }
 
-sqlite3_stmt* Connection::insertStatement()
+sqlite::Prepared& Connection::insertStatement()
 {
     if (!m_insert) {
         QStringList marks;
@@ -60,12 +83,12 @@ sqlite3_stmt* Connection::insertStatement()
                                .arg(sqlite::identifier(kTable), sqlite::identifierList(fieldNames()),
                                     marks.join(QLatin1Char(','))));
     }
-    return m_insert.get();
+    return m_insert;
 }
 
-sqlite3_stmt* Connection::updateStatement(unsigned mask)
+sqlite::Prepared& Connection::updateStatement(unsigned mask)
 {
-    sqlite::Statement& statement = m_updates[mask];
+    sqlite::Prepared& statement = m_updates[mask];
     if (!statement) {
         QStringList sets;
         for (int i = 0; i < kFieldCount; ++i)
@@ -74,7 +97,7 @@ sqlite3_stmt* Connection::updateStatement(unsigned mask)
         statement = prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
                                 .arg(sqlite::identifier(kTable), sets.join(QLatin1Char(',')), m_rowKey));
     }
-    return statement.get();
+    return statement;
 }
 
 QString Connection::forwardSql() const
@@ -83,7 +106,7 @@ QString Connection::forwardSql() const
         .arg(m_rowKey, sqlite::identifierList(fieldNames()), sqlite::identifier(kTable));
 }
 
-sqlite::Statement Connection::forwardStatement()
+sqlite::Prepared Connection::forwardStatement()
 {
     if (m_spareForward)
         return std::move(m_spareForward);

@@ -14,69 +14,70 @@ namespace store {
 
 class Connection {
 public:
-    // Judges the file, then opens it; throws Error when it is missing, a
-    // directory, empty, or cannot be opened. A file the process may not
-    // write is opened for reading only. A file another program holds is
+    // Judges the file, opens it and checks its question table; throws Error
+    // when it is missing, a directory, empty, cannot be opened, or holds no
+    // question table the store can address safely. A file the process may
+    // not write is opened for reading only. A file another program holds is
     // waited for up to `busyTimeoutMs`.
     Connection(const QString& path, int busyTimeoutMs);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // The handle; throws Error once the connection is closed, so that every
-    // later operation of the database and its record sets fails clearly.
-    sqlite3* handle() const;
-    bool isOpen() const { return m_db != nullptr; }
+    // The open file; throws Error once the connection is closed, so that
+    // every later operation of the database and its record sets fails clearly.
+    sqlite::File& file();
+    const sqlite::File& file() const;
+    bool isOpen() const { return m_file.isOpen(); }
     // False when the file was opened for reading only (no write permission).
-    bool isWritable() const { return !m_readOnly; }
+    bool isWritable() const { return m_writable; }
     void close();
     QString displayPath() const { return sqlite::shownPath(m_path); }
 
-    // Prepares a statement kept for the life of the connection; throws the read error.
-    sqlite::Statement prepare(const QString& sql) const;
+    // A statement kept for the life of the connection; throws the read error.
+    sqlite::Prepared prepare(const QString& sql);
 
-    Error readError(int rc) const { return sqlite::readError(m_path, rc, m_db.get()); }
-    Error writeError(int rc) const { return sqlite::writeError(m_path, rc, m_db.get()); }
+    // The read error of a file whose table answers against its own order.
+    Error damagedError() const { return sqlite::damagedError(m_path); }
 
-    // Runs `work(db)` inside one write transaction: all of it is written, or,
+    // Runs `work()` inside one write transaction: all of it is written, or,
     // when anything throws, nothing and the file is as it was.
     template <typename Work>
     void writeTransaction(Work&& work)
     {
-        sqlite3* db = handle();
-        if (m_readOnly)
+        sqlite::File& f = file();
+        if (!m_writable)
             throw sqlite::readOnlyError(m_path);
-        sqlite::Transaction transaction(db, m_path);
-        work(db);
+        sqlite::Transaction transaction(f);
+        work();
         transaction.commit();
     }
 
     // The name that reaches the question table's own row key ("rowid", or the
     // alias a column of that name does not hide); chosen once the schema is checked.
     const QString& rowKey() const { return m_rowKey; }
-    void useRowKey(const QString& key) { m_rowKey = key; }
 
     // The INSERT of a new record and the UPDATE of a set of fields (bit i for
     // field i), each prepared once for the connection.
-    sqlite3_stmt* insertStatement();
-    sqlite3_stmt* updateStatement(unsigned mask);
+    sqlite::Prepared& insertStatement();
+    sqlite::Prepared& updateStatement(unsigned mask);
 
     // The forward seek of a record set: the first record at or after key ?1,
-    // with every field. Preparing it checks the schema.
-    QString forwardSql() const;
-    // The forward seek for a new record set: the one OpenDatabase prepared to
-    // check the schema, the first time, a fresh one after that.
-    sqlite::Statement forwardStatement();
-    void keepSpareForward(sqlite::Statement statement) { m_spareForward = std::move(statement); }
+    // with every field. The first one is the one opening prepared to check
+    // the schema, a fresh one after that.
+    sqlite::Prepared forwardStatement();
 
 private:
+    void requireOpen() const;
+    QString forwardSql() const;
+
     QString m_path;
     QString m_rowKey = QStringLiteral("rowid");
-    bool m_readOnly = false;
+    bool m_writable = false;
     // Declared before the statements, so that they are finalized first.
-    sqlite::Handle m_db;
-    sqlite::Statement m_insert;
-    sqlite::Statement m_spareForward;
-    std::map<unsigned, sqlite::Statement> m_updates;
+    sqlite::File m_file;
+    sqlite::Prepared m_insert;
+    sqlite::Prepared m_spareForward;
+    std::map<unsigned, sqlite::Prepared> m_updates;
 };
 
 } // namespace store

@@ -4,6 +4,8 @@
 // guarded forms write only while the record still holds what the caller read.
 #include "store/recordimpl.h"
 
+#include "store/questiontable.h"
+
 namespace store {
 
 namespace {
@@ -13,16 +15,6 @@ namespace {
 bool sameValue(const QVariant& a, const QVariant& b)
 {
     return a.typeId() == b.typeId() && a == b;
-}
-
-// A table whose AUTOINCREMENT key has reached the highest key there is
-// reports a full database on an insert: say that, not a full disk.
-Error noKeyLeft(const Connection& c)
-{
-    return Error(QStringLiteral("Die Tabelle „%1“ der Fragendatei „%2“ hat keine freie Satznummer mehr: die "
-                                    "höchste mögliche ist schon vergeben. Es wurde nichts gespeichert; mit "
-                                    "„plomberg-quizdb export“ und „create“ wird die Datei neu nummeriert.")
-                         .arg(kTable, c.displayPath()));
 }
 
 Error recordGone()
@@ -110,26 +102,31 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
     const int mode = editMode;
     const unsigned mask = collectedMask;
     const auto values = collected;
-    const sqlite3_int64 current = key;
+    const qint64 current = key;
     // Whatever happens below, the pending change is over: a failed Update
     // must not leave an edit open that would block the next one.
     cancelPending();
 
     RecordValues after;
     if (mode == dbEditAdd) {
-        sqlite3_int64 added = 0;
-        c.writeTransaction([&](sqlite3* db) {
-            sqlite3_stmt* st = c.insertStatement();
-            for (int i = 0; i < kFieldCount; ++i)
-                bind(c, st, i + 1, i, values[i]);
-            const int rc = sqlite::stepOnce(st);
-            if ((rc & 0xff) == SQLITE_FULL && sqlite::keysUsedUp(db, kTable))
-                throw noKeyLeft(c);
-            requireDone(c, st, rc);
+        qint64 added = 0;
+        c.writeTransaction([&] {
+            {
+                sqlite::Statement st(c.insertStatement());
+                for (int i = 0; i < kFieldCount; ++i)
+                    bind(st, i + 1, i, values[i]);
+                try {
+                    write(c, st);
+                } catch (const sqlite::Error& e) {
+                    if (e.isFull() && sqlite::keysUsedUp(c.file(), kTable))
+                        throw noKeyLeft(c.file().path());
+                    throw;
+                }
+            }
             // The key SQLite gave the record on this connection: not always
             // the highest (a table whose highest key is taken gets a random
             // free one), and never another program's.
-            added = sqlite3_last_insert_rowid(db);
+            added = c.file().lastAddedKey();
             if (expected)
                 readValues(added, after);
         });
@@ -137,7 +134,7 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
         return after;
     }
 
-    c.writeTransaction([&](sqlite3* db) {
+    c.writeTransaction([&] {
         if (expected) {
             RecordValues now;
             if (!readValues(current, now))
@@ -147,17 +144,17 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
         int changed = 0;
         if (mask == 0) {
             // Nothing collected: the record must still be there to count as saved.
-            sqlite3_int64 found = 0;
+            qint64 found = 0;
             changed = seekFrom(current, &found) && found == current ? 1 : 0;
         } else {
-            sqlite3_stmt* st = c.updateStatement(mask);
+            sqlite::Statement st(c.updateStatement(mask));
             int index = 1;
             for (int i = 0; i < kFieldCount; ++i)
                 if (mask & (1u << i))
-                    bind(c, st, index++, i, values[i]);
-            sqlite3_bind_int64(st, index, current);
+                    bind(st, index++, i, values[i]);
+            st.bind(index, current);
             write(c, st);
-            changed = sqlite3_changes(db);
+            changed = c.file().changes();
         }
         if (changed == 0)
             throw recordGone();
@@ -173,7 +170,7 @@ void Recordset::MoveToLastModified()
     Impl& p = *d;
     p.connection();
     p.cancelPending();
-    sqlite3_int64 found = 0;
+    qint64 found = 0;
     if (!p.lastModified || !p.seekFrom(*p.lastModified, &found) || found != *p.lastModified)
         throw recordGone();
     p.standOn(found);
@@ -200,17 +197,17 @@ void Recordset::Impl::erase(const RecordValues* expected)
     Connection& c = connection();
     cancelPending();
     requireCurrent();
-    const sqlite3_int64 current = key;
-    c.writeTransaction([&](sqlite3* db) {
+    const qint64 current = key;
+    c.writeTransaction([&] {
         if (expected) {
             RecordValues now;
             if (readValues(current, now))
                 requireUnchanged(*expected, now, QStringLiteral("er wurde nicht gelöscht"));
         }
-        sqlite3_stmt* st = statement(remove, "DELETE FROM %1 WHERE %2=?1");
-        sqlite3_bind_int64(st, 1, current);
+        sqlite::Statement st(statement(remove, "DELETE FROM %1 WHERE %2=?1"));
+        st.bind(1, current);
         write(c, st);
-        if (sqlite3_changes(db) == 0)
+        if (c.file().changes() == 0)
             throw Error(QStringLiteral("Der Datensatz wurde inzwischen gelöscht."));
     });
     hole = true;

@@ -16,7 +16,7 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString& tabl
     d->conn = std::move(connection);
     if (table != kTable)
         throw Error(QStringLiteral("Die Tabelle „%1“ gibt es nicht.").arg(table));
-    sqlite3_int64 k = 0;
+    qint64 k = 0;
     if (d->seekFirst(&k))
         d->standOn(k);
     else
@@ -33,16 +33,10 @@ QVariant Recordset::Fields(const QString& name) const
     if (i < 0)
         throw unknownField(name);
     p.requireCurrent();
-    sqlite3_stmt* st = p.forwardStatement();
-    sqlite3_bind_int64(st, 1, p.key);
-    QVariant value; // a record gone under this cursor reads as a record without values
-    const int rc = sqlite::stepOnce(st, [&](sqlite3_stmt* row) {
-        if (sqlite3_column_int64(row, 0) == p.key)
-            value = columnValue(row, i + 1);
+    // A record gone under this cursor reads as a record without values.
+    return p.readFrom(p.key, [&](sqlite::Statement& st) {
+        return st.step() && st.integer(0) == p.key ? columnValue(st, i + 1) : QVariant();
     });
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw p.readFailure(rc, p.key);
-    return value;
 }
 
 void Recordset::MoveFirst()
@@ -50,7 +44,7 @@ void Recordset::MoveFirst()
     Impl& p = *d;
     p.connection();
     p.cancelPending();
-    sqlite3_int64 k = 0;
+    qint64 k = 0;
     if (!p.seekFirst(&k))
         throw Impl::emptyTable();
     p.standOn(k);
@@ -61,7 +55,7 @@ void Recordset::MoveLast()
     Impl& p = *d;
     p.connection();
     p.cancelPending();
-    sqlite3_int64 k = 0;
+    qint64 k = 0;
     if (!p.seekLast(&k))
         throw Impl::emptyTable();
     p.standOn(k);
@@ -75,7 +69,7 @@ void Recordset::MoveNext()
     if (p.eof)
         throw Error(QStringLiteral("Kein nächster Datensatz: der Datensatzzeiger steht bereits hinter dem letzten "
                                    "Datensatz."));
-    sqlite3_int64 k = 0;
+    qint64 k = 0;
     const bool found = p.bof ? p.seekFirst(&k) : p.seekAfter(p.key, &k);
     if (found) {
         p.standOn(k);
@@ -83,7 +77,7 @@ void Recordset::MoveNext()
     }
     // Past the end. Only when nothing is left at all is the cursor also before
     // the start: an empty set has both.
-    sqlite3_int64 any = 0;
+    qint64 any = 0;
     const bool empty = p.bof || !p.seekFirst(&any);
     p.eof = true;
     p.bof = empty;
@@ -98,13 +92,13 @@ void Recordset::MovePrevious()
     if (p.bof)
         throw Error(QStringLiteral("Kein vorheriger Datensatz: der Datensatzzeiger steht bereits vor dem ersten "
                                    "Datensatz."));
-    sqlite3_int64 k = 0;
+    qint64 k = 0;
     const bool found = p.eof ? p.seekLast(&k) : p.seekBefore(p.key, &k);
     if (found) {
         p.standOn(k);
         return;
     }
-    sqlite3_int64 any = 0;
+    qint64 any = 0;
     const bool empty = p.eof || !p.seekFirst(&any);
     p.bof = true;
     p.eof = empty;

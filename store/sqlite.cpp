@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The SQLite layer under the store and quizdb: opening, statements,
-// transactions and the wording of failures.
+// transactions and the wording of failures. The only file that calls SQLite.
 #include "store/sqlite.h"
+
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
@@ -106,121 +108,343 @@ bool configure(sqlite3* db, int option, bool on)
 
 } // namespace
 
-Handle open(const QString& path, int flags)
+namespace {
+
+void applyBusyTimeout(sqlite3* db, int milliseconds)
 {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
-    Handle db(raw); // closed on every way out, also when opening failed
-    if ((rc & 0xff) == SQLITE_NOMEM)
+    sqlite3_busy_handler(db, waitForLock, reinterpret_cast<void*>(intptr_t(milliseconds)));
+}
+
+QString sqliteTextOf(sqlite3* db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+}
+
+int primary(int code)
+{
+    return code & 0xff;
+}
+
+} // namespace
+
+bool Error::isLock() const
+{
+    return primary(m_code) == SQLITE_BUSY || primary(m_code) == SQLITE_LOCKED;
+}
+bool Error::isTooBig() const
+{
+    return primary(m_code) == SQLITE_TOOBIG;
+}
+bool Error::isFull() const
+{
+    return primary(m_code) == SQLITE_FULL;
+}
+bool Error::isDamaged() const
+{
+    return primary(m_code) == SQLITE_CORRUPT || primary(m_code) == SQLITE_NOTADB;
+}
+bool Error::isReadOnly() const
+{
+    return primary(m_code) == SQLITE_READONLY;
+}
+bool Error::isCantOpen() const
+{
+    return primary(m_code) == SQLITE_CANTOPEN;
+}
+bool Error::isPlain() const
+{
+    return primary(m_code) == SQLITE_ERROR;
+}
+bool Error::isNoMemory() const
+{
+    return primary(m_code) == SQLITE_NOMEM;
+}
+
+File::File(const QString& path, Threads threads, const QString& shownAs) : m_path(shownAs.isEmpty() ? path : shownAs)
+{
+    const int flags = SQLITE_OPEN_READWRITE | (threads == Threads::One ? SQLITE_OPEN_NOMUTEX : 0);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
+    if (primary(rc) == SQLITE_NOMEM) {
+        close();
         throw std::bad_alloc(); // as every other lack of memory: no words of SQLite's
-    if (rc != SQLITE_OK)
+    }
+    if (rc != SQLITE_OK) {
+        const QString text = sqliteTextOf(m_db);
+        close(); // also when opening failed, SQLite hands out a handle to close
         throw Error(QStringLiteral("Die Fragendatei „%1“ kann nicht geöffnet werden: %2.")
-                        .arg(shownPath(path), describe(rc, raw)));
+                        .arg(shownPath(m_path), describe(rc, text)),
+                    rc);
+    }
     // A question file comes from anywhere: whatever its schema holds is never
     // executed. Triggers would change or delete records behind every save,
     // a view named like the table would run its query on every read, and
     // functions in defaults, checks or generated columns run only when SQLite
     // marks them harmless.
-    const bool guarded = configure(raw, SQLITE_DBCONFIG_DEFENSIVE, true)
-        && configure(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, false)
-        && configure(raw, SQLITE_DBCONFIG_ENABLE_TRIGGER, false)
-        && configure(raw, SQLITE_DBCONFIG_ENABLE_VIEW, false);
-    if (!guarded)
+    const bool guarded = configure(m_db, SQLITE_DBCONFIG_DEFENSIVE, true)
+        && configure(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, false)
+        && configure(m_db, SQLITE_DBCONFIG_ENABLE_TRIGGER, false)
+        && configure(m_db, SQLITE_DBCONFIG_ENABLE_VIEW, false);
+    if (!guarded) {
+        close();
         throw Error(QStringLiteral("Die Fragendatei „%1“ kann nicht sicher geöffnet werden: die SQLite-Bibliothek "
                                    "(Version %2) ist zu alt.")
-                        .arg(shownPath(path), QString::fromLatin1(sqlite3_libversion())));
+                        .arg(shownPath(m_path), QString::fromLatin1(sqlite3_libversion())),
+                    SQLITE_MISUSE);
+    }
     // No value is ever larger than this in memory, however large the file says it is.
-    sqlite3_limit(raw, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
-    setBusyTimeout(raw, kBusyTimeoutMs);
-    sqlite3_trace_v2(raw, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE, stepEvent, nullptr);
-    sqlite3_progress_handler(raw, kProgressInstructions, stepProgress, nullptr);
+    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    applyBusyTimeout(m_db, kBusyTimeoutMs);
+    sqlite3_trace_v2(m_db, SQLITE_TRACE_STMT | SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE, stepEvent, nullptr);
+    sqlite3_progress_handler(m_db, kProgressInstructions, stepProgress, nullptr);
     // A double-quoted name that matches no column must be an error, not a
     // string constant: otherwise a missing field would read as its own name.
-    sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-    sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_extended_result_codes(m_db, 1);
     // A CHECK constraint is code from the file that SQLite runs on every write
     // without asking the progress handler: twenty of them can compute for a
     // minute. The program checks what it writes itself (and quizdb check names
     // the file's constraints), so the file's own are not run.
-    execute(raw, "PRAGMA ignore_check_constraints=ON");
-    return db;
+    sqlite3_exec(m_db, "PRAGMA ignore_check_constraints=ON", nullptr, nullptr, nullptr);
 }
 
-void setBusyTimeout(sqlite3* db, int milliseconds)
+File::~File()
 {
-    sqlite3_busy_handler(db, waitForLock, reinterpret_cast<void*>(intptr_t(milliseconds)));
+    close();
 }
 
-int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags)
+File::File(File&& other) noexcept : m_path(std::move(other.m_path)), m_db(std::exchange(other.m_db, nullptr)) {}
+
+File& File::operator=(File&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_path = std::move(other.m_path);
+        m_db = std::exchange(other.m_db, nullptr);
+    }
+    return *this;
+}
+
+void File::close()
+{
+    // close_v2 leaves the handle to SQLite until its last statement is
+    // finalized, so closing never fails and never has to wait for a record set.
+    sqlite3_close_v2(std::exchange(m_db, nullptr));
+}
+
+bool File::isWritable() const
+{
+    return m_db && sqlite3_db_readonly(m_db, "main") == 0;
+}
+
+void File::setBusyTimeout(int milliseconds)
+{
+    applyBusyTimeout(m_db, milliseconds);
+}
+
+void File::execute(const QString& sql)
+{
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw writeError(rc);
+}
+
+qint64 File::lastAddedKey() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+int File::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
+Error File::readError(int code) const
+{
+    return sqlite::readError(m_path, code, sqliteTextOf(m_db));
+}
+
+Error File::writeError(int code) const
+{
+    return sqlite::writeError(m_path, code, sqliteTextOf(m_db));
+}
+
+void Prepared::Finalize::operator()(sqlite3_stmt* st) const noexcept
+{
+    sqlite3_finalize(st);
+}
+
+Prepared::Prepared(File& file, const QString& sql, Use use) : m_file(&file)
 {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* raw = nullptr;
-    const int rc = sqlite3_prepare_v3(db, text.constData(), int(text.size()), flags, &raw, nullptr);
-    out.reset(rc == SQLITE_OK ? raw : nullptr);
+    const int rc = sqlite3_prepare_v3(file.m_db, text.constData(), int(text.size()),
+                                      use == Use::Kept ? SQLITE_PREPARE_PERSISTENT : 0, &raw, nullptr);
+    m_st.reset(raw);
     if (rc != SQLITE_OK)
-        sqlite3_finalize(raw);
-    return rc;
+        throw file.readError(rc);
 }
 
-Statement prepareOrThrow(sqlite3* db, const QString& path, const QString& sql, unsigned flags)
+Statement::Statement(Prepared& prepared) : m_prepared(prepared) {}
+
+Statement::Statement(File& file, const QString& sql) : m_own(file, sql, Prepared::Use::Once), m_prepared(m_own) {}
+
+Statement::~Statement()
 {
-    Statement statement;
-    const int rc = prepare(db, sql, statement, flags);
-    if (rc != SQLITE_OK)
-        throw readError(path, rc, db);
-    return statement;
+    sqlite3_reset(m_prepared.m_st.get());
+    sqlite3_clear_bindings(m_prepared.m_st.get());
 }
 
-int bindText(sqlite3_stmt* st, int index, const std::optional<QString>& text)
+void Statement::fail(int code) const
 {
-    if (!text)
-        return sqlite3_bind_null(st, index);
+    sqlite3_stmt* st = m_prepared.m_st.get();
+    // A failed step is reported by the step; a failed bind by the bind.
+    const File& file = *m_prepared.m_file;
+    if (sqlite3_stmt_readonly(st))
+        throw file.readError(code);
+    throw file.writeError(code);
+}
+
+void Statement::check(int code) const
+{
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+Statement& Statement::bind(int index, qint64 value)
+{
+    check(sqlite3_bind_int64(m_prepared.m_st.get(), index, value));
+    return *this;
+}
+
+Statement& Statement::bind(int index, const std::optional<QString>& text)
+{
+    sqlite3_stmt* st = m_prepared.m_st.get();
+    if (!text) {
+        check(sqlite3_bind_null(st, index));
+        return *this;
+    }
     const QByteArray bytes = text->toUtf8();
-    return sqlite3_bind_text(st, index, bytes.isEmpty() ? "" : bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    check(sqlite3_bind_text(st, index, bytes.isEmpty() ? "" : bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
+    return *this;
 }
 
-int tableColumns(sqlite3* db, const QString& table, QStringList& names)
+Statement& Statement::bindInPlace(int index, std::optional<QByteArrayView> text)
 {
-    Statement columns;
-    int rc = prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"), columns);
-    if (rc != SQLITE_OK)
-        return rc;
-    bindText(columns.get(), 1, table);
-    while ((rc = sqlite3_step(columns.get())) == SQLITE_ROW)
-        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    sqlite3_stmt* st = m_prepared.m_st.get();
+    if (!text)
+        check(sqlite3_bind_null(st, index));
+    else
+        check(sqlite3_bind_text(st, index, text->isEmpty() ? "" : text->data(), int(text->size()), SQLITE_STATIC));
+    return *this;
 }
 
-int tableShape(sqlite3* db, const QString& table, TableShape& shape)
+bool Statement::step()
 {
-    shape = TableShape();
-    Statement list;
-    int rc = prepare(db, QStringLiteral("SELECT type, wr FROM pragma_table_list WHERE schema='main' AND name=?1 COLLATE NOCASE"),
-                     list);
-    if (rc != SQLITE_OK)
-        return rc;
-    bindText(list.get(), 1, table);
-    rc = stepOnce(list.get(), [&](sqlite3_stmt* row) {
-        shape.kind = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 0)));
-        shape.withoutRowid = sqlite3_column_int(row, 1) != 0;
-    });
-    if (rc != SQLITE_ROW)
-        return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    const int rc = sqlite3_step(m_prepared.m_st.get());
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    fail(rc);
+}
 
-    Statement columns;
-    rc = prepare(db, QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?1, 'main')"), columns);
+void Statement::run()
+{
+    // A write statement that hands out a row (RETURNING) is a mistake of ours.
+    if (step())
+        fail(SQLITE_MISUSE);
+}
+
+Statement::Type Statement::type(int column) const
+{
+    switch (sqlite3_column_type(m_prepared.m_st.get(), column)) {
+    case SQLITE_INTEGER:
+        return Type::Integer;
+    case SQLITE_FLOAT:
+        return Type::Real;
+    case SQLITE_TEXT:
+        return Type::Text;
+    case SQLITE_BLOB:
+        return Type::Blob;
+    default:
+        return Type::Null;
+    }
+}
+
+qint64 Statement::integer(int column) const
+{
+    return sqlite3_column_int64(m_prepared.m_st.get(), column);
+}
+
+double Statement::real(int column) const
+{
+    return sqlite3_column_double(m_prepared.m_st.get(), column);
+}
+
+QString Statement::text(int column) const
+{
+    const std::optional<QByteArrayView> b = bytes(column);
+    return b ? QString::fromUtf8(*b) : QString();
+}
+
+std::optional<QByteArrayView> Statement::bytes(int column) const
+{
+    sqlite3_stmt* st = m_prepared.m_st.get();
+    const int type = sqlite3_column_type(st, column);
+    if (type == SQLITE_NULL)
+        return std::nullopt;
+    // The value is read as it is stored: the statement belongs to one thread.
+    const char* data = type == SQLITE_BLOB ? static_cast<const char*>(sqlite3_column_blob(st, column))
+                                           : reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+    const int size = sqlite3_column_bytes(st, column);
+    if (!data && (size > 0 || type != SQLITE_BLOB))
+        throw std::bad_alloc(); // no memory to hold the value or to turn a number into text
+    return QByteArrayView(data ? data : "", size);
+}
+
+Transaction::Transaction(File& file) : m_file(file)
+{
+    const int rc = sqlite3_exec(file.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
-        return rc;
-    bindText(columns.get(), 1, table);
-    while ((rc = sqlite3_step(columns.get())) == SQLITE_ROW) {
-        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
+        throw file.writeError(rc);
+}
+
+Transaction::~Transaction()
+{
+    // SQLite may already have rolled back on its own (a full disk, for one).
+    if (!m_committed && m_file.isOpen() && !sqlite3_get_autocommit(m_file.handle()))
+        sqlite3_exec(m_file.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit()
+{
+    const int rc = sqlite3_exec(m_file.handle(), "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw m_file.writeError(rc);
+    m_committed = true;
+}
+
+TableShape tableShape(File& file, const QString& table)
+{
+    TableShape shape;
+    {
+        Statement list(file, QStringLiteral("SELECT type, wr FROM pragma_table_list WHERE schema='main' AND name=?1 "
+                                            "COLLATE NOCASE"));
+        list.bind(1, table);
+        if (!list.step())
+            return shape;
+        shape.kind = list.text(0);
+        shape.withoutRowid = list.integer(1) != 0;
+    }
+    Statement columns(file, QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?1, 'main')"));
+    columns.bind(1, table);
+    while (columns.step()) {
+        const QString name = columns.text(0);
         shape.columns << name;
-        if (sqlite3_column_int(columns.get(), 1) != 0)
+        if (columns.integer(1) != 0)
             shape.computed << name;
     }
-    if (rc != SQLITE_DONE)
-        return rc;
     // A column named like a row key alias hides it; the next alias still reaches the key.
     for (const QString& alias : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
         if (!shape.columns.contains(alias, Qt::CaseInsensitive)) {
@@ -228,30 +452,34 @@ int tableShape(sqlite3* db, const QString& table, TableShape& shape)
             break;
         }
     }
-    return SQLITE_OK;
+    return shape;
 }
 
-bool keysUsedUp(sqlite3* db, const QString& table)
+bool keysUsedUp(File& file, const QString& table)
 {
-    constexpr sqlite3_int64 kHighest = std::numeric_limits<sqlite3_int64>::max();
-    const auto highest = [db](const QString& sql, const QString& parameter) {
-        Statement st;
-        sqlite3_int64 value = 0;
-        if (prepare(db, sql, st) == SQLITE_OK && (parameter.isEmpty() || bindText(st.get(), 1, parameter) == SQLITE_OK))
-            stepOnce(st.get(), [&](sqlite3_stmt* row) { value = sqlite3_column_int64(row, 0); });
-        return value;
+    constexpr qint64 kHighest = std::numeric_limits<qint64>::max();
+    // Only asked after a failed insert: a query that fails counts 0.
+    const auto highest = [&file](const QString& sql, const QString& parameter) -> qint64 {
+        try {
+            Statement st(file, sql);
+            if (!parameter.isEmpty())
+                st.bind(1, parameter);
+            return st.step() ? st.integer(0) : 0;
+        } catch (const Error&) {
+            return 0;
+        }
     };
     TableShape shape;
-    if (tableShape(db, table, shape) != SQLITE_OK || shape.rowKey.isEmpty())
+    try {
+        shape = tableShape(file, table);
+    } catch (const Error&) {
+        return false;
+    }
+    if (shape.rowKey.isEmpty())
         return false;
     // A file without AUTOINCREMENT has no sqlite_sequence: its query fails and counts 0.
     return highest(QStringLiteral("SELECT max(%1) FROM %2").arg(shape.rowKey, identifier(table)), QString()) == kHighest
         || highest(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=?1 COLLATE NOCASE"), table) == kHighest;
-}
-
-int execute(sqlite3* db, const char* sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
 }
 
 QString identifier(const QString& name)
@@ -269,13 +497,7 @@ QString identifierList(const QStringList& names)
     return quotedNames.join(QLatin1Char(','));
 }
 
-bool isLock(int rc)
-{
-    const int primary = rc & 0xff;
-    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
-
-QString describe(int rc, sqlite3* db)
+QString describe(int rc, const QString& own)
 {
     // The causes that share a primary code with a more common one.
     switch (rc) {
@@ -288,11 +510,10 @@ QString describe(int rc, sqlite3* db)
     default:
         break;
     }
-    const QString own = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     if (own.startsWith(QLatin1String("no such collation sequence")))
         return QStringLiteral("die Datei verlangt eine Sortierfolge, die das Quiz nicht kennt (%1)")
             .arg(own.section(QLatin1Char(':'), 1).trimmed());
-    switch (rc & 0xff) {
+    switch (primary(rc)) {
     case SQLITE_INTERRUPT:
         return QStringLiteral("ein Arbeitsschritt hätte länger als eine Sekunde gerechnet und wurde abgebrochen; die "
                               "Datei verlangt aufwendige Berechnungen, etwa in Prüfregeln (CHECK) oder "
@@ -321,20 +542,20 @@ QString describe(int rc, sqlite3* db)
     default:
         break;
     }
-    return db ? own : QString::fromUtf8(sqlite3_errstr(rc));
+    return own.isEmpty() ? QString::fromUtf8(sqlite3_errstr(rc)) : own;
 }
 
 namespace {
 
 // describe() for the file at `path`: SQLite cannot open a journal that is a
 // symbolic link, and says no more than that it cannot open a file.
-QString describeAt(const QString& path, int rc, sqlite3* db)
+QString describeAt(const QString& path, int rc, const QString& own)
 {
-    if (const QString link = linkedJournal(path); (rc & 0xff) == SQLITE_CANTOPEN && !link.isEmpty())
+    if (const QString link = linkedJournal(path); primary(rc) == SQLITE_CANTOPEN && !link.isEmpty())
         return QStringLiteral("neben ihr liegt „%1“ als symbolische Verknüpfung, und einer solchen folgt "
                               "SQLite nicht; bitte die Verknüpfung entfernen")
             .arg(shownPath(link));
-    return describe(rc, db);
+    return describe(rc, own);
 }
 
 } // namespace
@@ -348,53 +569,41 @@ QString linkedJournal(const QString& path)
     return QString();
 }
 
-Error readError(const QString& path, int rc, sqlite3* db)
+Error readError(const QString& path, int rc, const QString& own)
 {
-    QString message = QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: %2.").arg(shownPath(path), describeAt(path, rc, db));
-    if (isLock(rc))
+    QString message = QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: %2.").arg(shownPath(path), describeAt(path, rc, own));
+    const Error probe(QString(), rc);
+    if (probe.isLock())
         message += QStringLiteral(" Bitte das andere Programm schließen und es erneut versuchen.");
-    return Error(message);
+    return Error(message, rc, own);
 }
 
-Error writeError(const QString& path, int rc, sqlite3* db)
+Error writeError(const QString& path, int rc, const QString& own)
 {
-    if ((rc & 0xff) == SQLITE_READONLY)
+    const Error probe(QString(), rc);
+    if (probe.isReadOnly())
         return readOnlyError(path);
-    if (isLock(rc))
+    if (probe.isLock())
         return Error(QStringLiteral("Die Fragendatei „%1“ ist von einem anderen Programm gesperrt; die Änderung "
                                     "wurde nicht gespeichert.")
-                         .arg(shownPath(path)));
+                         .arg(shownPath(path)),
+                     rc);
     return Error(QStringLiteral("Die Änderung konnte nicht in die Fragendatei „%1“ geschrieben werden (%2); es "
                                 "wurde nichts gespeichert.")
-                     .arg(shownPath(path), describeAt(path, rc, db)));
+                     .arg(shownPath(path), describeAt(path, rc, own)),
+                 rc, own);
+}
+
+Error damagedError(const QString& path)
+{
+    return readError(path, SQLITE_CORRUPT);
 }
 
 Error readOnlyError(const QString& path)
 {
     return Error(QStringLiteral("Die Fragendatei „%1“ ist schreibgeschützt; die Änderung wurde nicht gespeichert.")
-                     .arg(shownPath(path)));
-}
-
-Transaction::Transaction(sqlite3* db, const QString& path) : m_db(db), m_path(path)
-{
-    const int rc = execute(m_db, "BEGIN IMMEDIATE");
-    if (rc != SQLITE_OK)
-        throw writeError(m_path, rc, m_db);
-}
-
-Transaction::~Transaction()
-{
-    // SQLite may already have rolled back on its own (a full disk, for one).
-    if (!m_committed && !sqlite3_get_autocommit(m_db))
-        execute(m_db, "ROLLBACK");
-}
-
-void Transaction::commit()
-{
-    const int rc = execute(m_db, "COMMIT");
-    if (rc != SQLITE_OK)
-        throw writeError(m_path, rc, m_db);
-    m_committed = true;
+                     .arg(shownPath(path)),
+                 SQLITE_READONLY);
 }
 
 } // namespace store::sqlite

@@ -1,31 +1,23 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program's one way into SQLite, for the store and for quizdb: handles that
-// close and statements that finalize themselves, the settings every connection
-// gets, a transaction that rolls back unless committed, and the German wording
-// of every SQLite failure. Not part of the store's public interface.
+// The program's one way into SQLite, for the store and for quizdb: an open
+// file with the settings every connection gets, statements that check every
+// binding and reset themselves, a transaction that rolls back unless
+// committed, and one error type whose German words come from one function.
+// Nothing above this layer calls SQLite itself or sees its header.
 #pragma once
 
 #include "store/store.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <optional>
-#include <sqlite3.h>
+
+struct sqlite3_stmt;
 
 namespace store::sqlite {
-
-struct CloseConnection {
-    // close_v2 leaves the handle to SQLite until its last statement is
-    // finalized, so closing never fails and never has to wait for a record set.
-    void operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
-};
-struct FinalizeStatement {
-    void operator()(sqlite3_stmt* st) const noexcept { sqlite3_finalize(st); }
-};
-using Handle = std::unique_ptr<sqlite3, CloseConnection>;
-using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
 // How long a connection waits for a file another program holds before it
 // gives up (the store's connections: DBEngine::SetBusyTimeout).
@@ -39,33 +31,192 @@ QString maxValueText();
 // The path as messages show it: in the platform's own spelling.
 QString shownPath(const QString& path);
 
-// Opens `path` with `flags` (SQLITE_OPEN_*) and sets, before the first
-// statement, what every connection of the program has: the file's schema is
-// data, never code (its triggers never fire, its views are never run, only
-// harmless functions run from it, its CHECK constraints are not run, and SQL
-// cannot corrupt it), no value larger than kMaxValueBytes, no step of a
-// statement that loops for more than about a second (it ends with
-// SQLITE_INTERRUPT and changes nothing), the busy timeout, extended result
-// codes, and double-quoted names that are only ever names. Throws Error naming
-// the file on failure, std::bad_alloc when SQLite finds no memory for the
-// connection.
-Handle open(const QString& path, int flags);
+// A failure of SQLite, worded for the user, with SQLite's result code for the
+// caller that has better words for one cause.
+class Error : public store::Error {
+public:
+    Error(const QString& message, int code, QString sqliteText = {})
+        : store::Error(message), m_code(code), m_sqliteText(std::move(sqliteText))
+    {
+    }
+    int code() const { return m_code; } // SQLite's extended result code
+    // SQLite's own words for the failure (English), for what describe() has no words for.
+    const QString& sqliteText() const { return m_sqliteText; }
 
-// How long `db` waits for a file another program holds (open() sets
-// kBusyTimeoutMs). The wait never counts against the bound on a step's work.
-void setBusyTimeout(sqlite3* db, int milliseconds);
+    bool isLock() const;     // another program holds the file
+    bool isTooBig() const;   // a value or record larger than kMaxValueBytes
+    bool isFull() const;     // the disk, or the table's row keys
+    bool isDamaged() const;  // no database, or a damaged one
+    bool isReadOnly() const;
+    bool isCantOpen() const; // the file, or its journal, cannot be opened
+    bool isPlain() const;    // SQLite's general error: bad SQL, a missing name
+    bool isNoMemory() const;
 
-// Prepares `sql`. Returns the result code; `out` holds the statement only on SQLITE_OK.
-int prepare(sqlite3* db, const QString& sql, Statement& out, unsigned flags = 0);
-// Prepares `sql` or throws the read error of the question file at `path`.
-Statement prepareOrThrow(sqlite3* db, const QString& path, const QString& sql, unsigned flags = 0);
+private:
+    int m_code;
+    QString m_sqliteText;
+};
 
-// Binds a text, or NULL for no value; the empty text stays the empty text.
-int bindText(sqlite3_stmt* st, int index, const std::optional<QString>& text);
+// What result code `code` means, in words a user can act on (lower case, no
+// full stop); `sqliteText` is SQLite's own text for it, used where no wording
+// of ours fits. Every message of this layer words its cause here.
+QString describe(int code, const QString& sqliteText);
 
-// The names of the columns of `table` (none when there is no such table).
-// Returns the result code of reading them.
-int tableColumns(sqlite3* db, const QString& table, QStringList& names);
+// The failures of reading and of writing the question file at `path`.
+Error readError(const QString& path, int code, const QString& sqliteText = {});
+Error writeError(const QString& path, int code, const QString& sqliteText = {});
+Error readOnlyError(const QString& path);
+// The read error of a damaged file.
+Error damagedError(const QString& path);
+
+// The journal beside `path` (its "-journal" or "-wal") that is a symbolic
+// link, or the empty text. SQLite would write through such a link, or refuses it.
+QString linkedJournal(const QString& path);
+
+// An open SQLite file. Opening sets, before the first statement, what every
+// connection of the program has: the file's schema is data, never code (its
+// triggers never fire, its views are never run, only harmless functions run
+// from it, its CHECK constraints are not run, and SQL cannot corrupt it), no
+// value larger than kMaxValueBytes, no step of a statement that loops for
+// more than about a second (it ends with an error and changes nothing), the
+// busy timeout, and double-quoted names that are only ever names.
+class File {
+public:
+    // Who uses the connection: the program's windows, or one thread alone
+    // (quizdb), which needs no locking of SQLite's own.
+    enum class Threads { Any, One };
+
+    File() = default;
+    // Opens the existing file at `path` for writing where that is allowed,
+    // else for reading. Messages name the file `shownAs` (a file made under a
+    // name of its own: the name it will get), else `path`. Throws Error
+    // naming the file, std::bad_alloc when SQLite finds no memory for the
+    // connection.
+    explicit File(const QString& path, Threads threads = Threads::Any, const QString& shownAs = {});
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+
+    bool isOpen() const { return m_db != nullptr; }
+    // Closes the file; statements still prepared keep SQLite's handle until
+    // they are finalized, so closing never fails and never waits.
+    void close();
+    // The name messages give the file.
+    const QString& path() const { return m_path; }
+    // False when the file could only be opened for reading.
+    bool isWritable() const;
+    // How long the file waits for another program's lock (kBusyTimeoutMs
+    // unless set). The wait never counts against the bound on a step's work.
+    void setBusyTimeout(int milliseconds);
+
+    // Runs SQL without parameters or results; throws the write error.
+    void execute(const QString& sql);
+    // The key SQLite gave the last record added on this connection.
+    qint64 lastAddedKey() const;
+    // Records changed by the last write statement that finished.
+    int changes() const;
+    // SQLite's own handle, for tests that reach past the store.
+    ::sqlite3* handle() const { return m_db; }
+
+    Error readError(int code) const;
+    Error writeError(int code) const;
+
+private:
+    friend class Prepared;
+    QString m_path;
+    ::sqlite3* m_db = nullptr;
+};
+
+// A compiled statement, finalized with its owner; reused through Statement.
+class Prepared {
+public:
+    // Whether the statement is compiled for one use or kept for many.
+    enum class Use { Once, Kept };
+
+    Prepared() = default;
+    // Compiles `sql` for `file`; throws the read error of the file.
+    Prepared(File& file, const QString& sql, Use use = Use::Kept);
+    explicit operator bool() const { return m_st != nullptr; }
+    void reset() { m_st.reset(); }
+
+private:
+    friend class Statement;
+    struct Finalize {
+        void operator()(sqlite3_stmt* st) const noexcept;
+    };
+    const File* m_file = nullptr;
+    std::unique_ptr<sqlite3_stmt, Finalize> m_st;
+};
+
+// One run of a prepared statement: binds its parameters, steps through its
+// rows and reads their columns. Leaving scope resets it and clears its
+// bindings, so it holds no lock afterwards. Every failure throws Error: of
+// reading the file for a statement that only reads, of writing it otherwise.
+class Statement {
+public:
+    enum class Type { Null, Integer, Real, Text, Blob };
+
+    // A run of a statement its owner keeps.
+    explicit Statement(Prepared& prepared);
+    // A statement compiled for this run only.
+    Statement(File& file, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Parameters count from 1.
+    Statement& bind(int index, qint64 value);
+    // A text, or NULL for no value; the empty text stays the empty text.
+    Statement& bind(int index, const std::optional<QString>& text);
+    // UTF-8 bytes as text, or NULL for no value, bound where they are: they
+    // must stay unchanged until the next step.
+    Statement& bindInPlace(int index, std::optional<QByteArrayView> text);
+
+    // Steps to the next row: true on a row, false at the end.
+    bool step();
+    // Runs a statement that hands out no rows to its end.
+    void run();
+
+    // Columns count from 0, and are read on the row step() stood on.
+    Type type(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    // A column as text (SQLite's conversion of a number), decoded from UTF-8.
+    QString text(int column) const;
+    // The bytes of a text or blob column; no value (NULL) reads as nullopt.
+    // They last until the next step.
+    // Throws std::bad_alloc when SQLite finds no memory to convert a number.
+    std::optional<QByteArrayView> bytes(int column) const;
+
+private:
+    [[noreturn]] void fail(int code) const;
+    void check(int code) const;
+
+    Prepared m_own; // the statement compiled for this run only
+    Prepared& m_prepared;
+};
+
+// BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless commit()
+// succeeded, so any failure in between leaves the file as it was. Failures to
+// begin or commit throw the write error.
+class Transaction {
+public:
+    explicit Transaction(File& file);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+
+private:
+    File& m_file;
+    bool m_committed = false;
+};
+
+// A name in SQL text, in double quotes, an inner double quote doubled.
+QString identifier(const QString& name);
+// The names, each as identifier(), separated by commas.
+QString identifierList(const QStringList& names);
 
 // How a table of the main schema is made, read from the schema without
 // running anything in the file.
@@ -78,73 +229,12 @@ struct TableShape {
     // when a column of that name hides it; empty when columns hide all three.
     QString rowKey;
 };
-// Reads the shape of `table` (names compared as SQLite does); returns the
-// result code of reading it.
-int tableShape(sqlite3* db, const QString& table, TableShape& shape);
+// Reads the shape of `table` (names compared as SQLite does); throws the read error.
+TableShape tableShape(File& file, const QString& table);
 
 // True when a new record of `table` can get no key: the highest key there is
 // is taken, or AUTOINCREMENT has handed it out. SQLite reports that as a full
-// database (SQLITE_FULL), though the disk may have room.
-bool keysUsedUp(sqlite3* db, const QString& table);
-
-// Runs SQL without parameters or results; returns the result code.
-int execute(sqlite3* db, const char* sql);
-
-// Steps a statement once and resets it (bindings cleared) before returning,
-// so that it holds no lock afterwards; returns the step's result code.
-// `row`, when given, is called with the statement on SQLITE_ROW, before the reset.
-template <typename Row>
-int stepOnce(sqlite3_stmt* st, Row&& row)
-{
-    const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW)
-        row(st);
-    sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
-    return rc;
-}
-inline int stepOnce(sqlite3_stmt* st)
-{
-    return stepOnce(st, [](sqlite3_stmt*) {});
-}
-
-// A name in SQL text, in double quotes, an inner double quote doubled.
-QString identifier(const QString& name);
-// The names, each as identifier(), separated by commas.
-QString identifierList(const QStringList& names);
-
-// A file held by another program (busy or locked).
-bool isLock(int rc);
-
-// What a result code means, in words a user can act on (lower case, no full stop).
-QString describe(int rc, sqlite3* db);
-
-// The journal beside `path` (its "-journal" or "-wal") that is a symbolic
-// link, or the empty text. SQLite would write through such a link, or refuses it.
-QString linkedJournal(const QString& path);
-
-// The failures of reading and of writing the question file at `path`, worded
-// for the user; `db` supplies SQLite's own text where no wording of ours fits.
-Error readError(const QString& path, int rc, sqlite3* db);
-Error writeError(const QString& path, int rc, sqlite3* db);
-Error readOnlyError(const QString& path);
-
-// BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless commit()
-// succeeded, so any failure in between leaves the file as it was. Failures to
-// begin or commit throw writeError for `path`.
-class Transaction {
-public:
-    Transaction(sqlite3* db, const QString& path);
-    ~Transaction();
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-    void commit();
-
-private:
-    sqlite3* m_db;
-    QString m_path;
-    bool m_committed = false;
-};
+// database, though the disk may have room.
+bool keysUsedUp(File& file, const QString& table);
 
 } // namespace store::sqlite

@@ -7,6 +7,7 @@
 // order go from the CSV reader's buffer to SQLite as bytes, never decoded.
 #include "tools/quizdb/commands.h"
 
+#include "store/questiontable.h"
 #include "store/sqlite.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/newfile.h"
@@ -33,11 +34,10 @@ constexpr int kMaxListedFaults = 30;
 // Output is handed on in pieces of about this size.
 constexpr size_t kOutputChunk = 256 * 1024;
 
-// SQLite's failures in quizdb's words. Running out of memory is the one
-// message of its own (see run()), whatever ran out.
-void failOnNoMemory(int rc)
+// Running out of memory has one message of its own (see run()), whatever ran out.
+void failOnNoMemory(const sqlite::Error& e)
 {
-    if ((rc & 0xff) == SQLITE_NOMEM)
+    if (e.isNoMemory())
         throw std::bad_alloc();
 }
 
@@ -73,8 +73,8 @@ bool restore(const QString& file)
     if (!hasHotJournal(file))
         return true;
     try {
-        const sqlite::Handle db = sqlite::open(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-        sqlite::execute(db.get(), "SELECT count(*) FROM sqlite_schema");
+        sqlite::File db(file, sqlite::File::Threads::One);
+        db.execute(QStringLiteral("SELECT count(*) FROM sqlite_schema"));
     } catch (const Error&) {
         return false;
     }
@@ -88,69 +88,31 @@ QString pendingRestore(const QString& file)
         .arg(quoted(journalOf(file)), programName());
 }
 
-Error readError(const QString& file, int rc, sqlite3* db)
+// A failure of reading the question file `file`, in quizdb's words where
+// they say more.
+Error readError(const QString& file, const sqlite::Error& e)
 {
-    failOnNoMemory(rc);
-    if ((rc & 0xff) == SQLITE_TOOBIG)
+    failOnNoMemory(e);
+    if (e.isTooBig())
         return Error(QStringLiteral("Die Fragendatei %1 enthält einen Datensatz, der größer als %2 MiB ist; so groß "
                                     "ist keine Frage, die Datei ist beschädigt oder keine Fragendatei.")
                          .arg(quoted(file), QString::number(sqlite::kMaxValueBytes >> 20)));
     // A journal that could not be played back, not a write-protected file.
-    if (((rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_CANTOPEN) && hasHotJournal(file))
+    if ((e.isReadOnly() || e.isCantOpen()) && hasHotJournal(file))
         return hotJournalError(file);
-    return sqlite::readError(file, rc, db);
+    return e;
 }
 
-Error writeError(const QString& file, int rc, sqlite3* db)
+// Runs `work`, which reads the question file `file`, with its SQLite
+// failures in quizdb's words.
+template <typename Work>
+auto reading(const QString& file, Work&& work)
 {
-    failOnNoMemory(rc);
-    return sqlite::writeError(file, rc, db);
-}
-
-// Opens a question file so that nothing stored in it is ever executed: its
-// triggers never fire, its views are never expanded, and no value larger than
-// sqlite::kMaxValueBytes is ever built.
-sqlite::Handle openDefensively(const QString& file, int flags)
-{
-    // quizdb runs on one thread: its connections need no locking of their own.
-    // sqlite::open makes it defensive: the file's triggers and views never run.
-    return sqlite::open(file, flags | SQLITE_OPEN_NOMUTEX);
-}
-
-// The question table as quizdb can address it: an ordinary table (no view, no
-// WITHOUT ROWID) with the thirteen fields as plain stored columns. Returns the
-// name under which its true row key is reached: rowid, or, where a column of
-// the table is called so, _rowid_ or oid.
-QString requireQuestionTable(sqlite3* db, const QString& file)
-{
-    sqlite::TableShape shape;
-    if (const int rc = sqlite::tableShape(db, store::kTable, shape); rc != SQLITE_OK)
-        throw readError(file, rc, db);
-    if (shape.kind.isEmpty())
-        throw Error(QStringLiteral("%1 ist keine Fragendatei: die Tabelle %2 fehlt.").arg(quoted(file), quoted(store::kTable)));
-    if (shape.kind != QLatin1String("table"))
-        throw Error(QStringLiteral("%1 ist keine Fragendatei: %2 ist dort keine Tabelle, sondern %3.")
-                        .arg(quoted(file), quoted(store::kTable),
-                             shape.kind == QLatin1String("view") ? QStringLiteral("eine Sicht (VIEW)")
-                                                                 : QStringLiteral("eine virtuelle Tabelle")));
-    if (shape.withoutRowid)
-        throw Error(QStringLiteral("Die Tabelle %1 der Fragendatei %2 ist ohne Zeilenschlüssel (WITHOUT ROWID) angelegt; "
-                                   "so eine Tabelle liest und schreibt %3 nicht.")
-                        .arg(quoted(store::kTable), quoted(file), programName()));
-    for (const QString& f : store::fieldNames()) {
-        if (shape.computed.contains(f, Qt::CaseInsensitive))
-            throw Error(QStringLiteral("In der Fragendatei %1 ist das Feld %2 der Tabelle %3 berechnet (GENERATED) oder "
-                                       "verborgen; die Felder einer Fragendatei sind gewöhnliche gespeicherte Spalten.")
-                            .arg(quoted(file), quoted(f), quoted(store::kTable)));
-        if (!shape.columns.contains(f, Qt::CaseInsensitive))
-            throw Error(QStringLiteral("In der Fragendatei %1 fehlt der Tabelle %2 das Feld %3.")
-                            .arg(quoted(file), quoted(store::kTable), quoted(f)));
+    try {
+        return work();
+    } catch (const sqlite::Error& e) {
+        throw readError(file, e);
     }
-    if (!shape.rowKey.isEmpty())
-        return shape.rowKey;
-    throw Error(QStringLiteral("In der Fragendatei %1 heißen Spalten der Tabelle %2 rowid, _rowid_ und oid; so ist die "
-                               "Reihenfolge der Datensätze nicht zu erreichen.")
-                    .arg(quoted(file), quoted(store::kTable)));
 }
 
 // What `path` is when it is there but no regular file; empty for a regular
@@ -176,7 +138,7 @@ QString irregularKind(const QString& path)
 // reading a pipe or a device would wait for ever or never end. Every file is
 // opened for writing where that is allowed, also only to read it, so that
 // SQLite can roll back a save that was interrupted.
-sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
+sqlite::File openQuestionFile(const QString& file, bool write, QString& key)
 {
     const QFileInfo info(file);
     if (!info.exists())
@@ -194,11 +156,16 @@ sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
                                    "Verknüpfung in eine fremde Datei folgen; deshalb öffnet %3 die Fragendatei "
                                    "nicht. Bitte die Verknüpfung entfernen.")
                         .arg(quoted(file), quoted(side), programName()));
-    sqlite::Handle db = openDefensively(file, SQLITE_OPEN_READWRITE);
-    key = requireQuestionTable(db.get(), file);
-    if (write && sqlite3_db_readonly(db.get(), "main") == 1)
-        throw sqlite::readOnlyError(file);
-    return db;
+    // SQLite would take an empty file for a new, empty database.
+    if (info.size() == 0)
+        throw store::emptyFileError(file);
+    return reading(file, [&] {
+        sqlite::File db(file, sqlite::File::Threads::One);
+        key = store::checkedRowKey(db);
+        if (write && !db.isWritable())
+            throw sqlite::readOnlyError(file);
+        return db;
+    });
 }
 
 // Calls `each` with the position and the raw values of every record of the
@@ -206,42 +173,35 @@ sqlite::Handle openQuestionFile(const QString& file, bool write, QString& key)
 // from record to record, as every move of the store demands: a damaged table
 // that leads back to records already read is refused, not read without end.
 template <typename Each>
-qint64 forEachRecord(sqlite3* db, const QString& file, const QString& key, Each each)
+qint64 forEachRecord(sqlite::File& db, const QString& file, const QString& key, Each each)
 {
-    const sqlite::Statement select = sqlite::prepareOrThrow(
-        db, file,
-        QStringLiteral("SELECT %1,%3 FROM %2 ORDER BY %3")
-            .arg(sqlite::identifierList(store::fieldNames()), sqlite::identifier(store::kTable), key));
-    sqlite3_stmt* st = select.get();
-    qint64 position = 0;
-    sqlite3_int64 lastKey = 0;
-    RawRecord record;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const sqlite3_int64 rowKey = sqlite3_column_int64(st, store::kFieldCount);
-        if (position > 0 && rowKey <= lastKey)
-            throw Error(QStringLiteral("Die Fragendatei %1 ist beschädigt: hinter Satz %2 führt ihre Tabelle zu einem "
-                                       "Datensatz zurück, der schon gelesen ist. Die Datei lässt sich so nicht lesen.")
-                            .arg(quoted(file), QString::number(position)));
-        lastKey = rowKey;
-        ++position;
-        for (int i = 0; i < store::kFieldCount; ++i) {
-            // The column's value read directly: quizdb's connections belong to
-            // one thread, where the value needs no protection.
-            sqlite3_value* value = sqlite3_column_value(st, i);
-            RawValue& v = record[i];
-            v.data = reinterpret_cast<const char*>(sqlite3_value_text(value));
-            v.size = sqlite3_value_bytes(value);
-            // No text: no value, or a conversion that found no memory.
-            v.null = !v.data;
-            if (v.null && sqlite3_value_type(value) != SQLITE_NULL)
-                failOnNoMemory(SQLITE_NOMEM);
+    return reading(file, [&] {
+        sqlite::Statement st(db, QStringLiteral("SELECT %1,%3 FROM %2 ORDER BY %3")
+                                     .arg(sqlite::identifierList(store::fieldNames()), sqlite::identifier(store::kTable), key));
+        qint64 position = 0;
+        qint64 lastKey = 0;
+        RawRecord record;
+        while (st.step()) {
+            const qint64 rowKey = st.integer(store::kFieldCount);
+            if (position > 0 && rowKey <= lastKey)
+                throw Error(QStringLiteral("Die Fragendatei %1 ist beschädigt: hinter Satz %2 führt ihre Tabelle zu "
+                                           "einem Datensatz zurück, der schon gelesen ist. Die Datei lässt sich so "
+                                           "nicht lesen.")
+                                .arg(quoted(file), QString::number(position)));
+            lastKey = rowKey;
+            ++position;
+            for (int i = 0; i < store::kFieldCount; ++i) {
+                // The column's bytes where SQLite holds them (a number as its text).
+                const std::optional<QByteArrayView> bytes = st.bytes(i);
+                RawValue& v = record[i];
+                v.null = !bytes;
+                v.data = bytes ? bytes->data() : nullptr;
+                v.size = bytes ? bytes->size() : 0;
+            }
+            each(position, record);
         }
-        each(position, record);
-    }
-    if (rc != SQLITE_DONE)
-        throw readError(file, rc, db);
-    return position;
+        return position;
+    });
 }
 
 // The CHECK constraints of a CREATE TABLE statement: the word CHECK outside
@@ -277,45 +237,43 @@ int countChecks(QStringView sql)
 // constraints and indexes on expressions or with a WHERE clause. A question
 // file needs none of them, and a costly one slows every save of the editor.
 template <typename Finding>
-void schemaWork(sqlite3* db, const QString& file, Finding finding)
+void schemaWork(sqlite::File& db, const QString& file, Finding finding)
 {
-    const sqlite::Statement table = sqlite::prepareOrThrow(
-        db, file, QStringLiteral("SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
-    sqlite::bindText(table.get(), 1, store::kTable);
-    int checks = 0;
-    int rc = sqlite::stepOnce(table.get(), [&](sqlite3_stmt* row) {
-        checks = countChecks(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 0))));
-    });
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw readError(file, rc, db);
-    if (checks)
-        finding(QStringLiteral("%1 in der Tabelle %2: SQLite prüft sie bei jedem Speichern und Anhängen; eine "
-                               "Fragendatei braucht keine, und eine aufwendige macht jedes Speichern langsam.")
-                    .arg(checks == 1 ? QStringLiteral("Eine CHECK-Bedingung") : QStringLiteral("%1 CHECK-Bedingungen").arg(checks),
-                         quoted(store::kTable)));
+    reading(file, [&] {
+        int checks = 0;
+        {
+            sqlite::Statement table(db, QStringLiteral("SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1 "
+                                                       "COLLATE NOCASE"));
+            table.bind(1, store::kTable);
+            if (table.step())
+                checks = countChecks(table.text(0));
+        }
+        if (checks)
+            finding(QStringLiteral("%1 in der Tabelle %2: SQLite prüft sie bei jedem Speichern und Anhängen; eine "
+                                   "Fragendatei braucht keine, und eine aufwendige macht jedes Speichern langsam.")
+                        .arg(checks == 1 ? QStringLiteral("Eine CHECK-Bedingung")
+                                         : QStringLiteral("%1 CHECK-Bedingungen").arg(checks),
+                             quoted(store::kTable)));
 
-    const sqlite::Statement indexes = sqlite::prepareOrThrow(
-        db, file,
-        QStringLiteral("SELECT il.name, il.partial FROM pragma_index_list(?1) AS il WHERE il.partial "
-                       "OR EXISTS (SELECT 1 FROM pragma_index_xinfo(il.name) WHERE cid = -2) ORDER BY il.name"));
-    sqlite::bindText(indexes.get(), 1, store::kTable);
-    while ((rc = sqlite3_step(indexes.get())) == SQLITE_ROW) {
-        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 0)));
-        finding(QStringLiteral("Index %1 der Tabelle %2 %3: SQLite berechnet das bei jedem Speichern und Anhängen; "
-                               "eine Fragendatei braucht es nicht, und ein aufwendiges macht jedes Speichern langsam.")
-                    .arg(quoted(name), quoted(store::kTable),
-                         sqlite3_column_int(indexes.get(), 1) ? QStringLiteral("mit Bedingung (WHERE)")
-                                                              : QStringLiteral("über einen Ausdruck")));
-    }
-    if (rc != SQLITE_DONE)
-        throw readError(file, rc, db);
+        sqlite::Statement indexes(
+            db, QStringLiteral("SELECT il.name, il.partial FROM pragma_index_list(?1) AS il WHERE il.partial "
+                               "OR EXISTS (SELECT 1 FROM pragma_index_xinfo(il.name) WHERE cid = -2) ORDER BY il.name"));
+        indexes.bind(1, store::kTable);
+        while (indexes.step())
+            finding(QStringLiteral("Index %1 der Tabelle %2 %3: SQLite berechnet das bei jedem Speichern und "
+                                   "Anhängen; eine Fragendatei braucht es nicht, und ein aufwendiges macht jedes "
+                                   "Speichern langsam.")
+                        .arg(quoted(indexes.text(0)), quoted(store::kTable),
+                             indexes.integer(1) ? QStringLiteral("mit Bedingung (WHERE)")
+                                                : QStringLiteral("über einen Ausdruck")));
+    });
 }
 
 // Appends records to the question table, one at a time, inside a transaction
 // the caller holds.
 class Inserter {
 public:
-    Inserter(sqlite3* db, const QString& file) : m_db(db), m_file(file)
+    explicit Inserter(sqlite::File& db) : m_db(db)
     {
         QStringList marks;
         for (int i = 1; i <= store::kFieldCount; ++i)
@@ -323,52 +281,41 @@ public:
         const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                 .arg(sqlite::identifier(store::kTable), sqlite::identifierList(store::fieldNames()),
                                      marks.join(QLatin1Char(',')));
-        check(sqlite::prepare(db, sql, m_insert), SQLITE_OK);
+        writing([&] { m_insert = sqlite::Prepared(db, sql); });
     }
 
     // The values are bound where they are: they only have to last until the
     // row is written.
     void insert(const RawRecord& values)
     {
-        sqlite3_stmt* st = m_insert.get();
-        for (int i = 0; i < store::kFieldCount; ++i) {
-            const RawValue& v = values[i];
-            check(v.null ? sqlite3_bind_null(st, i + 1)
-                         : sqlite3_bind_text(st, i + 1, v.size ? v.data : "", int(v.size), SQLITE_STATIC),
-                  SQLITE_OK);
-        }
-        const int rc = sqlite3_step(st);
-        sqlite3_reset(st);
-        check(rc, SQLITE_DONE);
+        writing([&] {
+            sqlite::Statement st(m_insert);
+            for (int i = 0; i < store::kFieldCount; ++i) {
+                const RawValue& v = values[i];
+                st.bindInPlace(i + 1, v.null ? std::nullopt : std::optional<QByteArrayView>(v.bytes()));
+            }
+            st.run();
+        });
     }
 
 private:
-    void check(int rc, int expected) const
+    // Runs `work` with its failures worded as failures to write, as the
+    // store words them.
+    template <typename Work>
+    void writing(Work&& work)
     {
-        if (rc == expected)
-            return;
-        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-        static const QLatin1StringView noCollation("no such collation sequence: ");
-        if ((rc & 0xff) == SQLITE_ERROR && message.startsWith(noCollation))
-            throw Error(QStringLiteral("In der Fragendatei %1 verlangt die Tabelle %2 (in einem Index oder einer Spalte) "
-                                       "die Sortierfolge %3 (COLLATE), die nur das Programm kennt, das die Datei "
-                                       "angelegt hat; deshalb kann %4 keine Datensätze anhängen. Es wurde nichts "
-                                       "gespeichert.")
-                            .arg(quoted(m_file), quoted(store::kTable), quoted(message.mid(noCollation.size())),
-                                 programName()));
-        if ((rc & 0xff) == SQLITE_FULL && sqlite::keysUsedUp(m_db, store::kTable))
-            throw Error(QStringLiteral("Die Tabelle %1 der Fragendatei %2 hat ihren höchsten Schlüssel schon vergeben "
-                                       "(AUTOINCREMENT bis %3); ein neuer Datensatz bekäme keinen mehr, auch nicht nach "
-                                       "dem Löschen anderer. Es wurde nichts gespeichert.")
-                            .arg(quoted(store::kTable), quoted(m_file), QString::number(kMaxKey)));
-        throw writeError(m_file, rc, m_db);
+        try {
+            work();
+        } catch (const sqlite::Error& e) {
+            failOnNoMemory(e);
+            if (e.isFull() && sqlite::keysUsedUp(m_db, store::kTable))
+                throw store::noKeyLeft(m_db.path());
+            throw sqlite::writeError(m_db.path(), e.code(), e.sqliteText());
+        }
     }
 
-    static constexpr sqlite3_int64 kMaxKey = std::numeric_limits<sqlite3_int64>::max();
-
-    sqlite3* m_db;
-    QString m_file;
-    sqlite::Statement m_insert;
+    sqlite::File& m_db;
+    sqlite::Prepared m_insert;
 };
 
 // The CSV to read: a regular file, or standard input for "-".
@@ -454,9 +401,9 @@ private:
 // Reads the records of `reader` and writes those that keep `options.rules`,
 // inside the caller's transaction, until the first faulty one; reads on to
 // list further faults, then throws them all. Returns the count written.
-int writeRecords(sqlite3* db, const QString& file, CsvInput& input, CsvReader& reader, const WriteOptions& options)
+int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const WriteOptions& options)
 {
-    Inserter inserter(db, file);
+    Inserter inserter(db);
     FaultList faultList(input);
     CsvRow row;
     QList<CsvFault> faults;
@@ -522,12 +469,10 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
     NewFile made(file);
     int written = 0;
     {
-        const sqlite::Handle db = openDefensively(made.path(), SQLITE_OPEN_READWRITE);
-        sqlite::Transaction transaction(db.get(), file);
-        const int rc = sqlite::execute(db.get(), store::createTableSql().toUtf8().constData());
-        if (rc != SQLITE_OK)
-            throw writeError(file, rc, db.get());
-        written = writeRecords(db.get(), file, input, reader, options);
+        sqlite::File db(made.path(), sqlite::File::Threads::One, file);
+        sqlite::Transaction transaction(db);
+        db.execute(store::createTableSql());
+        written = writeRecords(db, input, reader, options);
         transaction.commit();
     }
     made.place();
@@ -540,16 +485,16 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
     CsvInput input(csv);
     CsvReader reader(input.device(), input.name());
     QString key;
-    sqlite::Handle db = openQuestionFile(file, true, key);
+    sqlite::File db = openQuestionFile(file, true, key);
     try {
-        sqlite::Transaction transaction(db.get(), file);
-        const int written = writeRecords(db.get(), file, input, reader, options);
+        sqlite::Transaction transaction(db);
+        const int written = writeRecords(db, input, reader, options);
         transaction.commit();
         return written;
     } catch (const Error& e) {
         // A failed write (a full disk) can leave SQLite unable to roll back
         // in this connection: the old state then waits in the journal.
-        db.reset();
+        db.close();
         if (!restore(file))
             throw Error(e.message() + QLatin1Char(' ') + pendingRestore(file));
         throw;
@@ -559,14 +504,14 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
 void exportFile(const QString& file, QIODevice& out, Progress* progress)
 {
     QString key;
-    const sqlite::Handle db = openQuestionFile(file, false, key);
+    sqlite::File db = openQuestionFile(file, false, key);
     std::string buffer;
     buffer.reserve(kOutputChunk + 64 * 1024);
     const QByteArray header = csvHeader();
     buffer.append(header.constData(), size_t(header.size()));
     if (progress)
         progress->start(Progress::Work::Exporting);
-    forEachRecord(db.get(), file, key, [&](qint64 position, RawRecord& record) {
+    forEachRecord(db, file, key, [&](qint64 position, RawRecord& record) {
         for (int i = 0; i < store::kFieldCount; ++i) {
             if (record[i].null)
                 continue;
@@ -590,38 +535,34 @@ void exportFile(const QString& file, QIODevice& out, Progress* progress)
 CheckResult checkFile(const QString& file, const CheckReport& report, Progress* progress)
 {
     QString key;
-    const sqlite::Handle db = openQuestionFile(file, false, key);
+    sqlite::File db = openQuestionFile(file, false, key);
     CheckResult result;
 
     // Triggers and views: the game never runs them, but they have no business
     // in a question file.
-    const sqlite::Statement schema = sqlite::prepareOrThrow(
-        db.get(), file, QStringLiteral("SELECT type, name, tbl_name FROM sqlite_schema WHERE type IN ('trigger', 'view') ORDER BY rowid"));
-    int rc;
-    while ((rc = sqlite3_step(schema.get())) == SQLITE_ROW) {
-        auto text = [&](int column) {
-            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(schema.get(), column)));
-        };
-        ++result.findings;
-        if (text(0) == QLatin1String("trigger"))
-            report.finding(QStringLiteral("Trigger %1 zur Tabelle %2: ein Trigger in einer Fragendatei wird vom Spiel, "
-                                          "vom Editor und von %3 nie ausgeführt; er gehört nicht hinein.")
-                               .arg(quoted(text(1)), quoted(text(2)), programName()));
-        else
-            report.finding(QStringLiteral("Sicht %1: eine Sicht (VIEW) in einer Fragendatei benutzen das Spiel, der "
-                                          "Editor und %2 nie; sie gehört nicht hinein.")
-                               .arg(quoted(text(1)), programName()));
-    }
-    if (rc != SQLITE_DONE)
-        throw readError(file, rc, db.get());
-    schemaWork(db.get(), file, [&](const QString& finding) {
+    reading(file, [&] {
+        sqlite::Statement schema(db, QStringLiteral("SELECT type, name, tbl_name FROM sqlite_schema WHERE type IN "
+                                                    "('trigger', 'view') ORDER BY rowid"));
+        while (schema.step()) {
+            ++result.findings;
+            if (schema.text(0) == QLatin1String("trigger"))
+                report.finding(QStringLiteral("Trigger %1 zur Tabelle %2: ein Trigger in einer Fragendatei wird vom "
+                                              "Spiel, vom Editor und von %3 nie ausgeführt; er gehört nicht hinein.")
+                                   .arg(quoted(schema.text(1)), quoted(schema.text(2)), programName()));
+            else
+                report.finding(QStringLiteral("Sicht %1: eine Sicht (VIEW) in einer Fragendatei benutzen das Spiel, der "
+                                              "Editor und %2 nie; sie gehört nicht hinein.")
+                                   .arg(quoted(schema.text(1)), programName()));
+        }
+    });
+    schemaWork(db, file, [&](const QString& finding) {
         ++result.findings;
         report.finding(finding);
     });
 
     if (progress)
         progress->start(Progress::Work::Checking);
-    result.records = forEachRecord(db.get(), file, key, [&](qint64 position, RawRecord& record) {
+    result.records = forEachRecord(db, file, key, [&](qint64 position, RawRecord& record) {
         if (progress)
             progress->update(position);
         // The quick way, for a record in order: only the texts are counted.
