@@ -297,10 +297,9 @@ Statement::~Statement()
 
 void Statement::fail(int code) const
 {
-    sqlite3_stmt* st = m_prepared.m_st.get();
-    // A failed step is reported by the step; a failed bind by the bind.
+    // A statement that writes nothing fails as a read of the file.
     const File& file = *m_prepared.m_file;
-    if (sqlite3_stmt_readonly(st))
+    if (sqlite3_stmt_readonly(m_prepared.m_st.get()))
         throw file.readError(code);
     throw file.writeError(code);
 }
