@@ -22,15 +22,15 @@ QImage draw(qreal scale, QSize size)
     // Grid lines across the floor, closer together towards the horizon as a
     // floor seen in perspective: a line at depth d lies at horizon + depth/d.
     // Every line is one device pixel wide, at every scale.
-    p.setPen(QPen(grid, 1));
     const int depth = height - 1 - horizon;
     for (int k = 0; k <= 24; ++k) {
         const int y = horizon + int(depth / (1.0 + 0.45 * k) + 0.5);
-        p.drawLine(0, y, width - 1, y);
+        p.fillRect(0, y, width, 1, grid); // the pixels of a line, filled at once
     }
-    p.drawLine(0, horizon, width - 1, horizon);
+    p.fillRect(0, horizon, width, 1, grid);
 
     // Lines running to the vanishing point at the top centre of the floor.
+    p.setPen(QPen(grid, 1));
     const QPointF vanishing(width / 2.0, horizon);
     for (int i = -40; i <= 40; ++i) {
         const QPointF foot(width / 2.0 + i * 96.0 * scale, height - 1);
