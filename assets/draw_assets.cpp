@@ -9,7 +9,7 @@
 //   beep.wav        the end of the phone time: a short 880 Hz tone.
 // The background and the 32-pixel icon are drawn without smoothing so they keep
 // their few colours exactly; the other icon sizes are smoothed. The game draws
-// the background itself, with the same code, for screens that need more pixels.
+// the background itself, with the same code, at every size.
 // Build with `ninja draw_assets`, run `draw_assets assets/` from the source tree.
 #include "assets/stagepicture.h"
 

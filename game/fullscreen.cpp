@@ -105,13 +105,15 @@ void frmQuiz::changeEvent(QEvent* event)
 
 const QImage& frmQuiz::stagePicture() const
 {
-    // At 100 % the picture as it was drawn for the window; at any other scale
-    // it is drawn afresh for the device pixels and kept for that scale.
-    static const QImage asBuilt(QStringLiteral(":/background.png"));
+    // At 100 % the part of the picture the window shows, the pixels of
+    // background.png; at any other scale it is drawn afresh for the device
+    // pixels and kept for that scale.
     static QHash<QPair<qreal, qreal>, QImage> drawn;
     const qreal ratio = devicePixelRatioF(), scale = m_stageFactor * ratio;
-    if (scale == 1)
+    if (scale == 1) {
+        static const QImage asBuilt = stagepicture::drawShown(stageSize(1));
         return asBuilt;
+    }
     auto it = drawn.find({m_stageFactor, ratio});
     if (it == drawn.end()) {
         const QSize stage = stageSize(m_stageFactor);

@@ -218,6 +218,16 @@ private slots:
                      qPrintable(shot.pixelColor(point).name()));
     }
 
+    // Behind the controls the window shows the shipped picture, pixel for pixel.
+    void backgroundAsShipped()
+    {
+        frmQuiz w;
+        for (QWidget* c : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            c->hide();
+        const QImage shipped = QImage(QStringLiteral(":/background.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(w.grab().toImage().convertToFormat(QImage::Format_RGB32), shipped.copy(0, 0, 1022, 415));
+    }
+
     // Every face the layout names shows in its weight and style: the face itself
     // where it is installed, else one of its substitutes, never a thin regular
     // stand-in for a bold or black face.
