@@ -125,11 +125,16 @@ int primary(int code)
     return code & 0xff;
 }
 
+bool isLockCode(int code)
+{
+    return primary(code) == SQLITE_BUSY || primary(code) == SQLITE_LOCKED;
+}
+
 } // namespace
 
 bool Error::isLock() const
 {
-    return primary(m_code) == SQLITE_BUSY || primary(m_code) == SQLITE_LOCKED;
+    return isLockCode(m_code);
 }
 bool Error::isTooBig() const
 {
@@ -571,18 +576,16 @@ QString linkedJournal(const QString& path)
 Error readError(const QString& path, int rc, const QString& own)
 {
     QString message = QStringLiteral("Die Fragendatei „%1“ kann nicht gelesen werden: %2.").arg(shownPath(path), describeAt(path, rc, own));
-    const Error probe(QString(), rc);
-    if (probe.isLock())
+    if (isLockCode(rc))
         message += QStringLiteral(" Bitte das andere Programm schließen und es erneut versuchen.");
     return Error(message, rc, own);
 }
 
 Error writeError(const QString& path, int rc, const QString& own)
 {
-    const Error probe(QString(), rc);
-    if (probe.isReadOnly())
+    if (primary(rc) == SQLITE_READONLY)
         return readOnlyError(path);
-    if (probe.isLock())
+    if (isLockCode(rc))
         return Error(QStringLiteral("Die Fragendatei „%1“ ist von einem anderen Programm gesperrt; die Änderung "
                                     "wurde nicht gespeichert.")
                          .arg(shownPath(path)),

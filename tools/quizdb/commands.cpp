@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
-#include <limits>
 #include <new>
 #include <string>
 #include <sys/stat.h>
