@@ -113,9 +113,8 @@ struct Recordset::Impl {
             st.bind(1, k);
             return read(st);
         } catch (const sqlite::Error& e) {
-            if (!e.isTooBig())
-                throw;
-            throwTooBigField(k);
+            if (e.isTooBig())
+                throwTooBigField(k); // when one field is found too big
             throw;
         }
     }
