@@ -5,9 +5,11 @@
 // the tab order, and what each button and timer calls.
 #include "game/frmQuiz.h"
 
-#include "game/controls.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "widgets/CaptionButton.h"
+#include "widgets/ClassicFrame.h"
+#include "widgets/FocusFrameStyle.h"
 
 #include <QApplication>
 #include <QFont>
