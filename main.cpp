@@ -5,6 +5,7 @@
 #include "game/frmQuiz.h"
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/store.h"
 
 #include <QCommandLineParser>
@@ -110,10 +111,10 @@ int main(int argc, char** argv)
 
     QuizApplication app(argc, argv); // German dialogs, the quiz's icon; takes Qt's own options off the line
     CommandLine commandLine;
-    platform::useQuestionFile(commandLine.process(app));
+    const QString questionFile = platform::resolveQuestionFile(commandLine.process(app), store::kFileName);
 
     try {
-        frmQuiz w;
+        frmQuiz w(questionFile);
         // In full screen the name prompt at start already reads from the sofa.
         if (commandLine.fullScreen() && app.primaryScreen())
             platform::setDialogScale(frmQuiz::dialogScaleFor(frmQuiz::fullScreenFactor(app.primaryScreen()->size())));

@@ -146,8 +146,11 @@ Shape* frmQuiz::* const kMarkers[15] = {
 
 // A fixed dialog frame with a title and a close box: no maximise or minimise
 // button, on X11 and Wayland alike.
-frmQuiz::frmQuiz() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                          | Qt::WindowCloseButtonHint)
+frmQuiz::frmQuiz() : frmQuiz(platform::programFile(store::kFileName)) {}
+
+frmQuiz::frmQuiz(QString questionFile)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_questionFile(std::move(questionFile))
 {
     platform::useFontSubstitutes();
     useScreenReaderParts();

@@ -33,7 +33,10 @@ inline constexpr char kDownloadAddress[] = "https://www.example.org/plomberg-qui
 class frmQuiz : public QWidget {
     Q_OBJECT
 public:
+    // The window on the question file in the program directory.
     frmQuiz();
+    // The window on `questionFile`, which it hands on to its editor.
+    explicit frmQuiz(QString questionFile);
     ~frmQuiz() override;
 
     // --- The window's own procedures.
@@ -176,6 +179,7 @@ private:
     void guardInput();
     bool strayInput(QObject* watched, QEvent* event);
 
+    const QString m_questionFile;        // opened at start-up, and by the editor
     std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
     qreal m_stageFactor = 1;
     QPoint m_stageOrigin;
