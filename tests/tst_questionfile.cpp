@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -246,6 +247,42 @@ private slots:
                  qPrintable(answers.seen().at(0).text));
         QCOMPARE(answers.seen().at(1).text, QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."));
         QVERIFY(!QFile::exists(ownFile()));
+    }
+
+    // An empty path names no file: the game refuses it on the terminal, with
+    // or without a display, and never plays the player's own file instead.
+    void emptyPathIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("display");
+        QTest::newRow("--fragendatei ''") << QStringList{"--fragendatei", ""} << true;
+        QTest::newRow("--fragendatei=") << QStringList{"--fragendatei="} << true;
+        QTest::newRow("-f '' without a display") << QStringList{"-f", ""} << false;
+        QTest::newRow("plain ''") << QStringList{""} << true;
+    }
+
+    void emptyPathIsRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, display);
+        writeFile(ownFile(), 3);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        if (display)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.start(QStringLiteral(QUIZ_EXE), arguments);
+        const bool ended = game.waitForFinished(20000);
+        if (!ended)
+            game.kill();
+        QVERIFY2(ended, "the game started instead of refusing the empty path");
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(game.readAllStandardError()),
+                 QStringLiteral("plomberg-quiz: Der Pfad der Fragendatei ist leer. Bitte den Pfad einer Fragendatei "
+                                "angeben oder die Angabe weglassen.\n"));
     }
 };
 
