@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/questionfile.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -78,6 +79,10 @@ QString questionInGamesEditor(frmQuiz& game)
 class TestQuestionFile : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_tmp;
 
     QString path(const QString& relative) const { return m_tmp->filePath(relative); }
