@@ -7,6 +7,7 @@
 // order go from the CSV reader's buffer to SQLite as bytes, never decoded.
 #include "tools/quizdb/commands.h"
 
+#include "store/filekind.h"
 #include "store/questiontable.h"
 #include "store/sqlite.h"
 #include "tools/quizdb/csv.h"
@@ -18,7 +19,6 @@
 #include <cstdio>
 #include <new>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quizdb {
@@ -114,23 +114,7 @@ auto reading(const QString& file, Work&& work)
     }
 }
 
-// What `path` is when it is there but no regular file; empty for a regular
-// file (or one that is not there).
-QString irregularKind(const QString& path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
-        return {};
-    if (S_ISDIR(st.st_mode))
-        return QStringLiteral("ein Verzeichnis");
-    if (S_ISFIFO(st.st_mode))
-        return QStringLiteral("eine benannte Pipe (FIFO)");
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-        return QStringLiteral("eine Gerätedatei");
-    if (S_ISSOCK(st.st_mode))
-        return QStringLiteral("ein Socket");
-    return QStringLiteral("keine gewöhnliche Datei");
-}
+using store::irregularKind;
 
 // Opens an existing question file and checks that it holds the question
 // table; `key` gets the name of its row key. Only a regular file is opened:
@@ -307,7 +291,7 @@ private:
             work();
         } catch (const sqlite::Error& e) {
             failOnNoMemory(e);
-            if (e.isFull() && sqlite::keysUsedUp(m_db, store::kTable))
+            if (e.isFull() && store::keysUsedUp(m_db, store::kTable))
                 throw store::noKeyLeft(m_db.path());
             throw sqlite::writeError(m_db.path(), e.code(), e.sqliteText());
         }
