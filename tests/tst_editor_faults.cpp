@@ -9,6 +9,7 @@
 #include "editor/frmEditor.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -211,6 +212,10 @@ std::unique_ptr<Cause> makeCause(const QString& name)
 class TestEditorFaults : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     QTemporaryDir m_dir;
     QString m_file;
 

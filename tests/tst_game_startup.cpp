@@ -8,6 +8,7 @@
 #include "platform/Shape.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 #include "widgets/CaptionButton.h"
 
@@ -74,6 +75,11 @@ void writeFileWithoutQuestionTable(const QString& path)
 class TestGameStartup : public QObject {
     Q_OBJECT
 
+public:
+    // A screen of 1920 x 1080, where full screen scales the stage as on a TV set.
+    static void initMain() { testsupport::useOwnDisplay(QSize(1920, 1080)); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<frmQuiz> m_w;
 
