@@ -5,6 +5,7 @@
 // showing the current question, the clock around midnight, and the German
 // patterns the window writes with.
 #include "game/frmQuiz.h"
+#include "game/stagescaler.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
 #include "store/store.h"
@@ -448,7 +449,7 @@ private slots:
         } else {
             w.setStageScale(factor);
         }
-        QCOMPARE(w.stageScale(), factor);
+        QCOMPARE(w.findChild<StageScaler*>()->factor(), factor);
         const QPoint origin = w.stageRect().topLeft();
         for (QWidget* c : controls) {
             const QRect now(c->mapTo(&w, QPoint()) - origin, c->size());
