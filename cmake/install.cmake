@@ -3,7 +3,36 @@
 
 # What `cmake --install` puts where (GNUInstallDirs, relocatable with --prefix
 # and DESTDIR), and the Debian package that `make package` makes of it.
-set(QUIZ_MAINTAINER "Plomberg-Quiz developers <quiz@example.org>")
+# The package's maintainer is whoever builds it, named as Debian's tools find
+# their user: QUIZ_MAINTAINER, else DEBFULLNAME and DEBEMAIL (or EMAIL), else
+# the author of the source tree's commits, else the login on this machine.
+set(QUIZ_MAINTAINER "" CACHE STRING "Maintainer of the Debian package, as \"Name <address>\"")
+if(NOT QUIZ_MAINTAINER)
+    set(quiz_mail "$ENV{DEBEMAIL}")
+    if(NOT quiz_mail)
+        set(quiz_mail "$ENV{EMAIL}")
+    endif()
+    set(quiz_name "$ENV{DEBFULLNAME}")
+    find_package(Git QUIET)
+    if(NOT quiz_mail AND GIT_FOUND)
+        execute_process(COMMAND ${GIT_EXECUTABLE} config user.email WORKING_DIRECTORY ${QUIZ_ROOT}
+                        OUTPUT_VARIABLE quiz_mail OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+        execute_process(COMMAND ${GIT_EXECUTABLE} config user.name WORKING_DIRECTORY ${QUIZ_ROOT}
+                        OUTPUT_VARIABLE quiz_name OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+    if(NOT quiz_mail)
+        cmake_host_system_information(RESULT quiz_host QUERY FQDN)
+        set(quiz_mail "$ENV{USER}@${quiz_host}")
+    endif()
+    if(quiz_mail MATCHES "<")
+        set(QUIZ_MAINTAINER "${quiz_mail}")
+    else()
+        if(NOT quiz_name)
+            set(quiz_name "$ENV{USER}")
+        endif()
+        set(QUIZ_MAINTAINER "${quiz_name} <${quiz_mail}>")
+    endif()
+endif()
 set(QUIZ_DIST ${CMAKE_CURRENT_BINARY_DIR}/dist)
 
 # The programs, the sound module in the game's own library folder, and the

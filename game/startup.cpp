@@ -26,7 +26,7 @@ const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
     platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
                          + platform::questionFile(store::kFileName)
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
-                         + QString::fromUtf8(quizstartup::kDownloadAddress) + QStringLiteral(" geladen werden."),
+                         + platform::questionSource(store::kFileName) + QStringLiteral(" geladen werden."),
                      kFatalTitle);
     platform::msgBox(QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."), kFatalTitle);
     platform::endProgram(1); // a failed start is no success for whoever started the game

@@ -46,6 +46,10 @@ QString programFile(const QString& name);
 // one for an installed game, the one beside the executable otherwise.
 QString questionFile(const QString& name);
 void useQuestionFile(const QString& path); // the command line's file; empty: none
+// Where a player gets a question file `name` when the game has none it can
+// use, as the failed start-up names it: the default an installed game ships
+// (its path), else the command of plomberg-quizdb that makes one from CSV.
+QString questionSource(const QString& name);
 
 // --- Dialogs. Real, modal QMessageBox / QInputDialog run with exec(); no icon.
 inline const QString kAppTitle = QStringLiteral("Quiz");

@@ -138,4 +138,14 @@ QString questionFile(const QString& name)
     return installed ? own : beside;
 }
 
+QString questionSource(const QString& name)
+{
+    for (const QString& dir : installedDataDirectories()) {
+        const QString shipped = dir + QLatin1Char('/') + name;
+        if (QFileInfo(shipped).isFile())
+            return QDir::toNativeSeparators(shipped);
+    }
+    return QStringLiteral("„" QUIZDB_PROGRAM " create %1 CSV-DATEI“").arg(questionFile(name));
+}
+
 } // namespace platform

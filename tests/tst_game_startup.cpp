@@ -47,7 +47,7 @@ QString missingFileText(const QString& dir)
 {
     return QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
         + QDir::toNativeSeparators(dir + QStringLiteral("/Zada-VI-VOZ.mdb"))
-        + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ") + QString::fromUtf8(quizstartup::kDownloadAddress)
+        + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ") + platform::questionSource(QStringLiteral("Zada-VI-VOZ.mdb"))
         + QStringLiteral(" geladen werden.");
 }
 
