@@ -6,9 +6,11 @@
 #include "game/frmQuiz.h"
 
 #include "editor/frmEditor.h"
-#include "game/controls.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "widgets/CaptionButton.h"
+#include "widgets/ClassicFrame.h"
+#include "widgets/FocusFrameStyle.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -4,12 +4,12 @@
 // at start, start-up on a good question file and on every kind of unusable one,
 // showing the current question, the clock around midnight, and the German
 // patterns the window writes with.
-#include "game/controls.h"
 #include "game/frmQuiz.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
 #include "store/store.h"
 #include "support/testsupport.h"
+#include "widgets/CaptionButton.h"
 
 #include <QApplication>
 #include <QDir>
