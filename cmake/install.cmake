@@ -60,6 +60,8 @@ install(FILES ${QUIZ_ROOT}/assets/icon.svg DESTINATION ${QUIZ_ICONS}/scalable/ap
 # Manual pages, and the copyright and changelog a Debian package carries in
 # its documentation folder; compressed as Debian keeps them (gzip -n: the same
 # bytes on every build).
+# The manual pages name the folders as this build installs them.
+set(QUIZ_DEFAULT_FULL_DIR ${CMAKE_INSTALL_FULL_DATADIR}/${QUIZ_PROGRAM}/default)
 set(QUIZ_GZIPPED)
 foreach(file ${QUIZ_PROGRAM}.6 ${QUIZDB_PROGRAM}.1 changelog)
     configure_file(${QUIZ_ROOT}/dist/${file}.in ${QUIZ_DIST}/${file} @ONLY)

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +35,34 @@ Run run(const QString& program, const QStringList& arguments, const QString& des
     if (!p.waitForFinished(120000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+}
+
+// A manual page's words as man shows them: hyphens, fonts and break marks
+// unescaped.
+QString manualWords(const QString& gzipped)
+{
+    QProcess gunzip;
+    gunzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), gzipped});
+    if (!gunzip.waitForFinished(30000) || gunzip.exitCode() != 0)
+        return {};
+    QString text = QString::fromUtf8(gunzip.readAllStandardOutput());
+    text.replace(QLatin1String("\\-"), QLatin1String("-"));
+    text.remove(QRegularExpression(QStringLiteral(R"(\\f[BIRP]|\\%)")));
+    return text;
+}
+
+// The options a --help text names: words of one or two hyphens and a letter,
+// and "-" when it reads standard input.
+QStringList optionsIn(const QString& help)
+{
+    QStringList options;
+    static const QRegularExpression option(QStringLiteral(R"((?<![\w-])(--?[A-Za-z][\w-]*))"));
+    for (const QRegularExpressionMatch& m : option.globalMatch(help))
+        options << m.captured(1);
+    if (help.contains(QLatin1String("\"-\"")))
+        options << QStringLiteral("-");
+    options.removeDuplicates();
+    return options;
 }
 
 } // namespace
@@ -136,6 +165,72 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.out));
         for (const QString& text : shown)
             QVERIFY2(r.out.contains(text), qPrintable(text + QStringLiteral(" not in:\n") + r.out));
+    }
+
+    // Each manual page lists every option its program's --help names, and
+    // the game's names the default questions where this build installs them.
+    void manualListsEveryOption_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("manual");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("game") << "plomberg-quiz" << "share/man/man6/plomberg-quiz.6.gz"
+                              << QStringLiteral(QUIZ_DEFAULT_FULL_DIR "/Zada-VI-VOZ.mdb");
+        QTest::newRow("tool") << "plomberg-quizdb" << "share/man/man1/plomberg-quizdb.1.gz" << "check";
+    }
+
+    void manualListsEveryOption()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, manual);
+        QFETCH(QString, names);
+        const Run help = run(installed(QStringLiteral("bin/") + program), {QStringLiteral("--help")});
+        QVERIFY2(help.code == 0, qPrintable(help.out));
+        const QStringList options = optionsIn(help.out);
+        QVERIFY2(options.contains(QStringLiteral("--help")), qPrintable(help.out));
+        const QString words = manualWords(installed(manual));
+        QVERIFY2(words.contains(names), qPrintable(names));
+        for (const QString& option : options) {
+            // "-" alone is a bold word of its own; an option a word between others.
+            const QString pattern = option == QLatin1String("-")
+                                        ? QStringLiteral(R"(^\.B -$)")
+                                        : QStringLiteral(R"((?<![\w-]))") + QRegularExpression::escape(option)
+                                              + QStringLiteral(R"((?![\w-]))");
+            const QRegularExpression listed(pattern, QRegularExpression::MultilineOption);
+            QVERIFY2(listed.match(words).hasMatch(), qPrintable(option + QStringLiteral(" not in ") + manual));
+        }
+    }
+
+    // A session where no display plugin can start: a Wayland session without
+    // a compositor, a platform Qt does not have. The game says so in German
+    // and ends with status 1 instead of aborting with a core dump.
+    void noDisplayPluginSaysSo_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::newRow("Wayland without a compositor") << "wayland";
+        QTest::newRow("unknown platform") << "keine";
+    }
+
+    void noDisplayPluginSaysSo()
+    {
+        QFETCH(QString, platform);
+        QTemporaryDir runtime;
+        QVERIFY(runtime.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("kein-compositor"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.setProcessChannelMode(QProcess::MergedChannels);
+        game.start(installed(QStringLiteral("bin/plomberg-quiz")), {});
+        QVERIFY(game.waitForFinished(60000));
+        const QString out = QString::fromLocal8Bit(game.readAll());
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 1);
+        QVERIFY2(out.contains(QStringLiteral("Das Quiz kann sich auf keinem Bildschirm zeigen")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("QT_QPA_PLATFORM: ") + platform), qPrintable(out));
     }
 };
 
