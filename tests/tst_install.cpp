@@ -167,6 +167,39 @@ private slots:
             QVERIFY2(r.out.contains(text), qPrintable(text + QStringLiteral(" not in:\n") + r.out));
     }
 
+    // The Debian packages as their components install them: the game without
+    // the sound module, which alone needs Qt Multimedia, and the module with
+    // its own copyright.
+    void soundIsAPartOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        const QString module = QStringLiteral(QUIZ_MODULE_DIR "/plomberg-quiz-sound.so");
+        QTest::newRow("game") << "game" << QStringList{"bin/plomberg-quiz", "share/doc/plomberg-quiz/copyright"}
+                              << QStringList{module};
+        QTest::newRow("sound") << "sound" << QStringList{module, "share/doc/plomberg-quiz-sound/copyright"}
+                               << QStringList{"bin/plomberg-quiz"};
+    }
+
+    void soundIsAPartOfItsOwn()
+    {
+        QFETCH(QString, component);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        QTemporaryDir part;
+        QVERIFY(part.isValid());
+        const Run install = run(QStringLiteral(QUIZ_CMAKE),
+                                {QStringLiteral("--install"), QStringLiteral(QUIZ_BUILD_DIR), QStringLiteral("--prefix"),
+                                 QStringLiteral("/usr"), QStringLiteral("--component"), component},
+                                part.path());
+        QVERIFY2(install.code == 0, qPrintable(install.out));
+        for (const QString& path : present)
+            QVERIFY2(QFileInfo::exists(part.filePath(QStringLiteral("usr/") + path)), qPrintable(path));
+        for (const QString& path : absent)
+            QVERIFY2(!QFileInfo::exists(part.filePath(QStringLiteral("usr/") + path)), qPrintable(path));
+    }
+
     // Each manual page lists every option its program's --help names, and
     // the game's names the default questions where this build installs them.
     void manualListsEveryOption_data()
