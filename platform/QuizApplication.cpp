@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProxyStyle>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -40,6 +41,20 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
     std::_Exit(1);
 }
 
+// Qt's generic style on an X11 desktop puts stock icons on OK and
+// Abbrechen; reading those pictures was a fifth of the game's start-up there.
+class PlainDialogButtons : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 int& startGuarded(int& argc)
 {
     g_qtHandler = qInstallMessageHandler(whileStarting);
@@ -51,10 +66,13 @@ int& startGuarded(int& argc)
 QuizApplication::QuizApplication(int& argc, char** argv) : QApplication(startGuarded(argc), argv)
 {
     qInstallMessageHandler(g_qtHandler);
+    setStyle(withPlainDialogButtons(style()));
     describeProgram();
     setWindowIcon(platform::programIcon());
     speakGerman(*this, m_qtGerman);
 }
+
+QStyle* QuizApplication::withPlainDialogButtons(QStyle* base) { return new PlainDialogButtons(base); }
 
 void QuizApplication::describeProgram()
 {

@@ -5,6 +5,7 @@
 // title bar without minimise and maximise buttons, the window they were
 // opened from as their parent (so they stay above it), and a name prompt
 // wide enough for its whole title.
+#include "platform/QuizApplication.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -26,6 +29,7 @@ struct Seen {
     QSize maximumSize;
     QFont font;
     bool opened = false;
+    int buttonsWithIcon = 0;
 };
 
 // Runs `open` (which shows a modal dialog) and reads the dialog while it is
@@ -41,6 +45,8 @@ Seen whileOpen(const std::function<void()>& open)
             return;
         seen = {dialog->windowFlags(), dialog->parentWidget(), dialog->width(), dialog->minimumSize(),
                 dialog->maximumSize(), dialog->font(), true};
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+            seen.buttonsWithIcon += !button->icon().isNull();
         QTest::keyClick(dialog, Qt::Key_Return);
     });
     poll.start();
@@ -91,6 +97,29 @@ private Q_SLOTS:
         QCOMPARE(seen.parent.data(), windowShown ? &game : nullptr);
         // A window that cannot grow gets no maximise button from the window manager.
         QCOMPARE(seen.minimumSize, seen.maximumSize);
+    }
+
+    // The game's style keeps words alone on dialog buttons, also where the
+    // desktop's style would put stock icons on them (Qt's generic X11 one).
+    void dialogButtonsCarryWordsOnly()
+    {
+        class StockIcons : public QProxyStyle {
+        public:
+            int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                          QStyleHintReturn* data) const override
+            {
+                return hint == SH_DialogButtonBox_ButtonsHaveIcons ? 1
+                                                                    : QProxyStyle::styleHint(hint, option, widget, data);
+            }
+        };
+        QApplication::setStyle(QuizApplication::withPlainDialogButtons(new StockIcons));
+        for (const auto& open : std::initializer_list<std::function<void()>>{
+                 [] { platform::msgBox(QStringLiteral("Text")); },
+                 [] { platform::inputBox(QStringLiteral("Name?"), QStringLiteral("Titel"), QString()); }}) {
+            const Seen seen = whileOpen(open);
+            QVERIFY(seen.opened);
+            QCOMPARE(seen.buttonsWithIcon, 0);
+        }
     }
 
     void namePromptFitsItsTitle()
