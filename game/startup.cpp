@@ -3,8 +3,11 @@
 // Start-up of the game window and putting the current question on the screen.
 #include "game/frmQuiz.h"
 
+#include "game/accessibility.h"
+
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/chars.h"
 
 #include <QLabel>
@@ -20,13 +23,12 @@ const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
 // The question file cannot be used: say where it belongs and where to get it,
 // then end the program before the window is ever shown. The two messages are
 // always the same; the precise reason goes to standard error.
-[[noreturn]] void failStartup(const QString& reason)
+[[noreturn]] void failStartup(const QString& questionFile, const QString& reason)
 {
     platform::reportToTerminal(reason);
-    platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
-                         + platform::questionFile(store::kFileName)
+    platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ") + questionFile
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
-                         + platform::questionSource(store::kFileName) + QStringLiteral(" geladen werden."),
+                         + platform::questionSource(questionFile, store::kFileName) + QStringLiteral(" geladen werden."),
                      kFatalTitle);
     platform::msgBox(QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."), kFatalTitle);
     platform::endProgram(1); // a failed start is no success for whoever started the game
@@ -48,7 +50,7 @@ void frmQuiz::Form_Load()
     lblDate->setText(platform::formatDate(platform::now()));
 
     try {
-        QuizDatabase = store::DBEngine::instance().OpenDatabase(platform::questionFile(store::kFileName));
+        QuizDatabase = store::DBEngine::instance().OpenDatabase(m_questionFile);
         QuizRecords = QuizDatabase->OpenRecordset(store::kTable, store::dbOpenDynaset);
 
         // The first question must be there and have a text; an empty table or
@@ -57,10 +59,10 @@ void frmQuiz::Form_Load()
             QuizRecords->MoveFirst();
         if (QuizRecords->IsEOF())
             throw store::Error(QStringLiteral("Die Fragendatei „%1“ enthält keine Fragen.")
-                                   .arg(platform::questionFile(store::kFileName)));
+                                   .arg(m_questionFile));
         if (QuizRecords->Fields(store::field::Frage).isNull())
             throw store::Error(QStringLiteral("Die erste Frage der Fragendatei „%1“ hat keinen Text.")
-                                   .arg(platform::questionFile(store::kFileName)));
+                                   .arg(m_questionFile));
 
         PufferInForm();
         showStatus(QStringLiteral("Wilkommen zum Plomberg-Quiz"));
@@ -70,7 +72,7 @@ void frmQuiz::Form_Load()
                                                 QStringLiteral("Wie heissen Sie denn?"),
                                                 QStringLiteral("Horst Mertig")));
     } catch (const std::exception& e) { // a store::Error as much as anything else
-        failStartup(QString::fromUtf8(e.what()));
+        failStartup(m_questionFile, QString::fromUtf8(e.what()));
     }
 }
 
@@ -93,7 +95,7 @@ void frmQuiz::PufferInForm()
     TimerCountdown->stop();
     for (Shape* s : {ShpPubA, ShpPubB, ShpPubC, ShpPubD})
         s->setVisible(false);
-    announceQuestion();
+    m_access->announceQuestion();
 }
 
 QString frmQuiz::onScreen(const QString& text)

@@ -9,7 +9,9 @@
 #include "game/frmQuiz.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -119,6 +121,10 @@ const QString kCombining = QStringLiteral("Cafe\u0301 Zo\u0308e Z\u0335\u0336\u0
 class TestGameHostile : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_dir;
 
     QString filePath() const { return m_dir->filePath(store::kFileName); }
@@ -359,7 +365,9 @@ private slots:
                      QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
                          + QDir::toNativeSeparators(m_dir->path() + QStringLiteral("/Zada-VI-VOZ.mdb"))
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
-                         + platform::questionSource(QStringLiteral("Zada-VI-VOZ.mdb")) + QStringLiteral(" geladen werden."));
+                         + platform::questionSource(QDir::toNativeSeparators(m_dir->path() + QStringLiteral("/Zada-VI-VOZ.mdb")),
+                                                    QStringLiteral("Zada-VI-VOZ.mdb"))
+                         + QStringLiteral(" geladen werden."));
             QCOMPARE(seen.at(1).text, QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."));
             QVERIFY(!w.isVisible());
             // Refusing a file changes nothing in it.

@@ -5,9 +5,12 @@
 // showing the current question, the clock around midnight, and the German
 // patterns the window writes with.
 #include "game/frmQuiz.h"
+#include "game/stagescaler.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 #include "widgets/CaptionButton.h"
 
@@ -45,10 +48,10 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 // The first message of a failed start-up, for a program in `dir`.
 QString missingFileText(const QString& dir)
 {
-    return QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
-        + QDir::toNativeSeparators(dir + QStringLiteral("/Zada-VI-VOZ.mdb"))
-        + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ") + platform::questionSource(QStringLiteral("Zada-VI-VOZ.mdb"))
-        + QStringLiteral(" geladen werden.");
+    const QString file = QDir::toNativeSeparators(dir + QStringLiteral("/Zada-VI-VOZ.mdb"));
+    return QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ") + file
+        + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
+        + platform::questionSource(file, QStringLiteral("Zada-VI-VOZ.mdb")) + QStringLiteral(" geladen werden.");
 }
 
 void writeRawFile(const QString& path, const QByteArray& bytes)
@@ -74,6 +77,11 @@ void writeFileWithoutQuestionTable(const QString& path)
 class TestGameStartup : public QObject {
     Q_OBJECT
 
+public:
+    // A screen of 1920 x 1080, where full screen scales the stage as on a TV set.
+    static void initMain() { testsupport::useOwnDisplay(QSize(1920, 1080)); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<frmQuiz> m_w;
 
@@ -442,7 +450,7 @@ private slots:
         } else {
             w.setStageScale(factor);
         }
-        QCOMPARE(w.stageScale(), factor);
+        QCOMPARE(w.findChild<StageScaler*>()->factor(), factor);
         const QPoint origin = w.stageRect().topLeft();
         for (QWidget* c : controls) {
             const QRect now(c->mapTo(&w, QPoint()) - origin, c->size());
