@@ -7,6 +7,7 @@
 // wide enough for its whole title.
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
+#include "support/display.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -58,6 +59,9 @@ Seen whileOpen(const std::function<void()>& open)
 
 class TestDialogs : public QObject {
     Q_OBJECT
+
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
 
 private Q_SLOTS:
     void dialogsAreDialogs_data()

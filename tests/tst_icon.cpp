@@ -5,6 +5,8 @@
 // and in librsvg (what GTK desktops and software centres use): both pictures
 // at several sizes, compared pixel by pixel. Edges may differ by their
 // smoothing, never by a line one renderer draws and the other does not.
+#include "support/display.h"
+
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -40,6 +42,9 @@ double differingShare(const QImage& a, const QImage& b)
 
 class TestIcon : public QObject {
     Q_OBJECT
+
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
 
 private Q_SLOTS:
     void qtAndLibrsvgDrawAlike_data()
