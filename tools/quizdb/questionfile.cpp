@@ -3,7 +3,6 @@
 // Opening a question file for quizdb, its journal and its failures.
 #include "tools/quizdb/questionfile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <new>
 

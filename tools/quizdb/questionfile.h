@@ -49,7 +49,6 @@ auto reading(const QString& file, Work&& work)
     }
 }
 
-// What `path` is when it is there but no regular file: the store's test.
 using store::irregularKind;
 
 // Opens an existing question file and checks that it holds the question
