@@ -51,7 +51,7 @@ private:
             work();
         } catch (const sqlite::Error& e) {
             failOnNoMemory(e);
-            if (e.isFull() && sqlite::keysUsedUp(m_db, store::kTable))
+            if (e.isFull() && store::keysUsedUp(m_db, store::kTable))
                 throw store::noKeyLeft(m_db.path());
             throw sqlite::writeError(m_db.path(), e.code(), e.sqliteText());
         }
