@@ -30,6 +30,17 @@ bool noScreen()
 bool noScreen() { return false; }
 #endif
 
+// Qt prints help and version to standard output and ends the program with
+// status 0. Run at that end: an answer that did not reach its reader ends
+// with status 1 instead, and says so.
+void failWhenOutputLost()
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("Die Ausgabe ließ sich nicht schreiben.\n", stderr);
+        std::_Exit(1);
+    }
+}
+
 // The game's command line: at most one question file, named with --fragendatei
 // or plainly. Built once the German texts are loaded, which Qt's own option
 // descriptions take at construction.
@@ -117,6 +128,7 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv); // help and version on the terminal, with no display needed
         QTranslator german;
         QuizApplication::speakGerman(app, german);
+        std::atexit(failWhenOutputLost);
         CommandLine().process(app); // prints, then ends the program
     }
 
