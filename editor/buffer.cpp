@@ -96,6 +96,8 @@ void frmEditor::showField(int box)
     const QString text = store::valueText(value);
     QLineEdit* const shown = this->*r.box;
     shown->setText(r.kind == BoxKind::Joker && !value.isNull() && text.isEmpty() ? QStringLiteral("Nicht einer") : text);
+    // A text longer than its box shows from its start, as it is read.
+    shown->setCursorPosition(0);
     // What the box holds of it, which is what an untouched box still holds
     // later: a text box takes at most its maximum length (32,767 characters)
     // of a longer text.
