@@ -10,6 +10,8 @@ set(QUIZ_DIST ${CMAKE_CURRENT_BINARY_DIR}/dist)
 # default question set, which the game copies for each player.
 install(TARGETS quiz quizdb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS quizsound LIBRARY DESTINATION ${QUIZ_MODULE_DIR})
+# The Access reader, which only the programs start.
+install(TARGETS accessreader RUNTIME DESTINATION ${QUIZ_LIBEXEC_DIR})
 install(FILES ${QUIZ_DEFAULT_QUESTIONS} DESTINATION ${QUIZ_DEFAULT_DIR})
 
 # Menu entry and AppStream data under the application id.
@@ -69,5 +71,5 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, qt6-qpa-plugins, libmdb3")
 include(CPack)
