@@ -103,7 +103,7 @@ struct Raw {
     explicit Raw(const QString& path)
     {
         check(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
-        sqlite3_busy_timeout(db, 2000);
+        sqlite3_busy_timeout(db, store::kBusyTimeoutMs);
         prepare(&first, "SELECT rowid FROM \"Zada-VI-VOZ\" ORDER BY rowid LIMIT 1");
         prepare(&last, "SELECT rowid FROM \"Zada-VI-VOZ\" ORDER BY rowid DESC LIMIT 1");
         prepare(&next, "SELECT rowid FROM \"Zada-VI-VOZ\" WHERE rowid>?1 ORDER BY rowid LIMIT 1");
@@ -244,7 +244,7 @@ void benchTable(const QString& path, int records, std::vector<Row>& rows)
                                          SQLITE_DBCONFIG_ENABLE_TRIGGER, SQLITE_DBCONFIG_ENABLE_VIEW})
                     sqlite3_db_config(db, option, option == SQLITE_DBCONFIG_DEFENSIVE ? 1 : 0, nullptr);
                 sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 1 << 20);
-                sqlite3_busy_timeout(db, 2000);
+                sqlite3_busy_timeout(db, store::kBusyTimeoutMs);
                 for (const char* schema : {"SELECT type, wr FROM pragma_table_list WHERE schema='main' AND "
                                            "name='Zada-VI-VOZ' COLLATE NOCASE",
                                            "SELECT name, hidden FROM pragma_table_xinfo('Zada-VI-VOZ', 'main')"}) {

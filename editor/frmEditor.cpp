@@ -4,9 +4,9 @@
 // itself over the game window.
 #include "editor/frmEditor.h"
 
-#include "game/controls.h"
 #include "platform/platform.h"
 #include "platform/screenreader.h"
+#include "widgets/FocusFrameStyle.h"
 
 #include <QApplication>
 #include <QIcon>

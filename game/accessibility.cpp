@@ -1,10 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a screen reader learns of the game window beyond the captions and texts
-// Qt already reports: the name box by its caption, the ladder by its steps,
-// reached or not, the clock by what it shows, the secured amount, the
-// audience bars' shares, the used jokers; and what changes without the focus
-// moving is announced: the status line, each new question, a joker's result.
+#include "game/accessibility.h"
+
 #include "game/frmQuiz.h"
 
 #include "platform/Shape.h"
@@ -159,10 +156,8 @@ QAccessibleInterface* gameWindowPart(const QString& className, QObject* object)
 
 } // namespace
 
-void frmQuiz::useScreenReaderParts()
+void GameAccessibility::prepare()
 {
-    // Before the first control is made: Qt keeps the description it makes of a
-    // control from the first time it is asked for one.
     platform::useScreenReaderFixes();
     static const bool installed = [] {
         QAccessible::installFactory(gameWindowPart);
@@ -171,54 +166,51 @@ void frmQuiz::useScreenReaderParts()
     Q_UNUSED(installed);
 }
 
-void frmQuiz::describeForScreenReaders()
+GameAccessibility::GameAccessibility(frmQuiz& window) : QObject(&window), m_window(window)
 {
-    lblKandidatenname->setBuddy(txtName);
-    const std::pair<Shape*, const char*> bars[] = {
-        {ShpPubA, "Publikum A"}, {ShpPubB, "Publikum B"}, {ShpPubC, "Publikum C"}, {ShpPubD, "Publikum D"}};
+    setObjectName(QStringLiteral("gameAccessibility"));
+    window.lblKandidatenname->setBuddy(window.txtName);
+    const std::pair<Shape*, const char*> bars[] = {{window.ShpPubA, "Publikum A"},
+                                                   {window.ShpPubB, "Publikum B"},
+                                                   {window.ShpPubC, "Publikum C"},
+                                                   {window.ShpPubD, "Publikum D"}};
     for (const auto& [bar, name] : bars)
         bar->setAccessibleName(QString::fromUtf8(name));
-    for (QPushButton* joker : {cmdPublikum, cmdHalb, cmdHandy})
+    for (QPushButton* joker : {window.cmdPublikum, window.cmdHalb, window.cmdHandy})
         joker->installEventFilter(this);
-    lblTime->setAccessibleName(QStringLiteral("Uhrzeit"));
-    m_announcer = new platform::Announcer(lblStatus);
-    guardInput();
+    window.lblTime->setAccessibleName(QStringLiteral("Uhrzeit"));
+    m_announcer = new platform::Announcer(window.lblStatus);
 }
 
-bool frmQuiz::eventFilter(QObject* watched, QEvent* event)
+bool GameAccessibility::eventFilter(QObject* watched, QEvent* event)
 {
-    if (strayInput(watched, event))
-        return true;
     // A joker that is no longer available says so; its caption stays its name.
     if (event->type() == QEvent::EnabledChange) {
-        auto* joker = qobject_cast<QPushButton*>(watched);
-        if (joker == cmdPublikum || joker == cmdHalb || joker == cmdHandy)
-            joker->setAccessibleDescription(joker->isEnabled() ? QString() : QStringLiteral("benutzt"));
+        auto* joker = static_cast<QPushButton*>(watched);
+        joker->setAccessibleDescription(joker->isEnabled() ? QString() : QStringLiteral("benutzt"));
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
 
-void frmQuiz::showStatus(const QString& text, bool spoken)
+void GameAccessibility::announceStatus(const QString& text)
 {
-    lblStatus->setText(text);
-    if (spoken)
-        m_announcer->say(platform::Announcer::Status, text);
+    m_announcer->say(platform::Announcer::Status, text);
 }
 
-void frmQuiz::announceQuestion()
+void GameAccessibility::announceQuestion()
 {
     // The question as the eye takes it in: its text, then the answers in order.
-    QString question = lblFrage->text();
+    QString question = m_window.lblFrage->text();
     const std::pair<const QString*, const char*> answers[] = {{&store::field::AntwortA, " A: "},
                                                               {&store::field::AntwortB, ". B: "},
                                                               {&store::field::AntwortC, ". C: "},
                                                               {&store::field::AntwortD, ". D: "}};
     for (const auto& [field, letter] : answers)
-        question += QLatin1String(letter) + onScreen(store::fieldText(*QuizRecords, *field));
+        question += QLatin1String(letter) + frmQuiz::onScreen(store::fieldText(*m_window.QuizRecords, *field));
     m_announcer->say(platform::Announcer::Content, question);
 }
 
-void frmQuiz::announceResult(const QString& text)
+void GameAccessibility::announceResult(const QString& text)
 {
     m_announcer->say(platform::Announcer::Result, text);
 }

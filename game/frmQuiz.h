@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game window: the whole stage of the quiz. One member per control, named
 // as on screen; the game state; and the window's procedures. The jokers are
-// member functions too, defined in lifelines/.
+// member functions too, defined in lifelines/. What the window does beside
+// its procedures is done by small objects it owns: GameAccessibility (what a
+// screen reader hears), InputGuard (no stray key or click costs a game) and
+// StageScaler (full screen, the stage picture).
 #pragma once
 
 #include "store/store.h"
@@ -11,18 +14,16 @@
 #include <array>
 #include <memory>
 
+class GameAccessibility;
+class InputGuard;
 class QGroupBox;
-class QImage;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QShortcut;
 class QTimer;
 class Shape;
+class StageScaler;
 class frmEditor;
-namespace platform {
-class Announcer;
-}
 
 namespace quizstartup {
 // Where a missing question file can be fetched from; named in the first
@@ -75,18 +76,14 @@ public:
     static constexpr int kShownChars = 10000;
     static QString onScreen(const QString& text);
 
-    // --- Full screen. F11 switches between the window and full screen, where
-    // the whole stage is scaled by one factor and centred on black; F11 or
-    // Escape give the window back exactly as it was.
+    // --- Full screen (see StageScaler). F11 switches between the window and
+    // full screen, where the whole stage is scaled by one factor and centred
+    // on black; F11 or Escape give the window back exactly as it was.
     void toggleFullScreen();
-    // The stage's factor on a screen of `size`: as large as fits.
     static qreal fullScreenFactor(QSize size);
-    // The text scale of dialogs over a stage at `stageFactor`: up to 2.
     static qreal dialogScaleFor(qreal stageFactor);
-    // The window laid out at `factor` times its size (full screen does this for
-    // the screen); the stage's factor and its place in the window.
+    // The window laid out at `factor` times its size; the stage's place in it.
     void setStageScale(qreal factor);
-    qreal stageScale() const { return m_stageFactor; }
     QRect stageRect() const;
 
     // --- Status bar. The window writes lblStatus through showStatus.
@@ -151,40 +148,21 @@ public:
     float PubStepsD = 0;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     void buildLayout();
-    static void useScreenReaderParts();
-    void describeForScreenReaders();
+    void connectEvents();
     // Writes the status line; a screen reader hears it too unless `spoken` is false.
     void showStatus(const QString& text, bool spoken = true);
-    // Tells a screen reader of a change that is not in the status line.
-    void announceQuestion();
-    void announceResult(const QString& text);
     void judgeAnswer(const QString& letter);
     void keepClockMidSecond();
-    void offerFullScreen();
-    void layStage(qreal factor, QPoint origin);
-    const QImage& stagePicture() const;
-    void guardInput();
-    bool strayInput(QObject* watched, QEvent* event);
 
     std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
-    qreal m_stageFactor = 1;
-    QPoint m_stageOrigin;
-    QRect m_windowGeometry;                 // the window's place before full screen
-    QShortcut* m_leaveFullScreen = nullptr; // Escape, in full screen only
-    platform::Announcer* m_announcer = nullptr;
-    // The focus left a greyed button while no answer could take it: the
-    // first answer button that comes back takes it.
-    bool m_focusOwed = false;
-    // When the mouse last came up on an answer button (event time, ms).
-    qint64 m_answerReleased = -1;
+    // What the window does beside its procedures, each an object of its own.
+    GameAccessibility* m_access = nullptr;
+    InputGuard* m_input = nullptr;
+    StageScaler* m_stage = nullptr;
 };

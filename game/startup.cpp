@@ -3,6 +3,8 @@
 // Start-up of the game window and putting the current question on the screen.
 #include "game/frmQuiz.h"
 
+#include "game/accessibility.h"
+
 #include "platform/Shape.h"
 #include "platform/platform.h"
 #include "store/chars.h"
@@ -93,7 +95,7 @@ void frmQuiz::PufferInForm()
     TimerCountdown->stop();
     for (Shape* s : {ShpPubA, ShpPubB, ShpPubC, ShpPubD})
         s->setVisible(false);
-    announceQuestion();
+    m_access->announceQuestion();
 }
 
 QString frmQuiz::onScreen(const QString& text)

@@ -6,6 +6,8 @@
 // share. The bars' lower edge stays at 5535 twips.
 #include "game/frmQuiz.h"
 
+#include "game/accessibility.h"
+
 #include "platform/Shape.h"
 
 #include <QLabel>
@@ -85,7 +87,7 @@ void frmQuiz::Publikum()
     QStringList shares;
     for (QLabel* label : labels)
         shares << label->text();
-    announceResult(shares.join(QStringLiteral(", ")));
+    m_access->announceResult(shares.join(QStringLiteral(", ")));
 
     for (std::size_t i = 0; i < steps.size(); ++i)
         *steps[i] = growthSteps(QuizRecords->Fields(*fields[i]));

@@ -5,6 +5,8 @@
 // at random, and no game state changes: only the buttons and the status line.
 #include "game/frmQuiz.h"
 
+#include "game/accessibility.h"
+
 #include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
@@ -47,5 +49,5 @@ void frmQuiz::cmdHalb_Click()
         if (button->isEnabled())
             left << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name).simplified();
     }
-    announceResult(QStringLiteral("Es bleiben ") + left.join(QStringLiteral(" und ")));
+    m_access->announceResult(QStringLiteral("Es bleiben ") + left.join(QStringLiteral(" und ")));
 }

@@ -5,6 +5,8 @@
 // The end of the countdown has no effect on the game.
 #include "game/frmQuiz.h"
 
+#include "game/accessibility.h"
+
 #include "platform/platform.h"
 
 #include <QLabel>
@@ -22,7 +24,7 @@ void frmQuiz::cmdHandy_Click()
                                     "und nicht vergessen fair nach der Zeit aufzulegen."));
     TimerCountdown->start();
     cmdHandy->setEnabled(false);
-    announceResult(QStringLiteral("Noch ") + platform::formatWhole(kCountdownSeconds) + QStringLiteral(" Sekunden"));
+    m_access->announceResult(QStringLiteral("Noch ") + platform::formatWhole(kCountdownSeconds) + QStringLiteral(" Sekunden"));
 }
 
 void frmQuiz::TimerCountdown_Timer()

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -58,11 +59,9 @@ protected:
 // "1234567" -> "1.234.567"; the sign stays in front.
 QString groupThousands(qint64 value)
 {
-    const bool negative = value < 0;
-    QString digits = QString::number(negative ? -value : value);
-    for (int i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, QLatin1Char('.'));
-    return negative ? QLatin1Char('-') + digits : digits;
+    // German grouping whatever the player's own locale: 1.000.000.
+    static const QLocale german(QLocale::German, QLocale::Germany);
+    return german.toString(value);
 }
 } // namespace
 

@@ -326,8 +326,7 @@ void Announcer::announceNow()
     }
     if (parts.isEmpty())
         return;
-    m_spoken = parts.join(QLatin1Char(' '));
-    static_cast<AnnouncementNode*>(m_node)->text = m_spoken;
+    static_cast<AnnouncementNode*>(m_node)->text = parts.join(QLatin1Char(' '));
     QAccessibleEvent shown(m_node, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 }

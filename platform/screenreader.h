@@ -32,6 +32,7 @@ void useScreenReaderFixes();
 // again, so that what the screen reader says on the window's return does not
 // cut it off.
 class Announcer : public QObject {
+    Q_OBJECT
 public:
     enum Part { Status, Content, Result, kParts };
 
@@ -39,8 +40,6 @@ public:
     explicit Announcer(QLabel* statusLine);
 
     void say(Part part, const QString& text);
-    // The last announcement that went out: what the notification reads.
-    QString spoken() const { return m_spoken; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,7 +50,6 @@ private:
 
     QWidget* m_node = nullptr;
     std::array<QString, kParts> m_pending;
-    QString m_spoken;
     bool m_scheduled = false;
 };
 

@@ -4,6 +4,7 @@
 // it, checking its table, and the statements its record sets share.
 #include "store/connection.h"
 
+#include "store/filekind.h"
 #include "store/questiontable.h"
 
 #include <QFileInfo>
@@ -20,7 +21,7 @@ Connection::Connection(const QString& path, int busyTimeoutMs) : m_path(path)
         throw Error(QStringLiteral("Die Fragendatei „%1“ wurde nicht gefunden.").arg(shown));
     if (info.isDir())
         throw Error(QStringLiteral("„%1“ ist ein Verzeichnis und keine Fragendatei.").arg(shown));
-    if (!info.isFile()) // a pipe would block the program, a device would be read without end
+    if (!irregularKind(path).isEmpty())
         throw Error(QStringLiteral("„%1“ ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät) und keine "
                                    "Fragendatei.")
                         .arg(shown));

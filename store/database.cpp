@@ -40,11 +40,4 @@ void Database::Close()
         m_connection->close();
 }
 
-sqlite3* Database::nativeHandle() const
-{
-    if (!m_connection)
-        throw Error(QStringLiteral("Die Datenbank ist bereits geschlossen."));
-    return m_connection->file().handle();
-}
-
 } // namespace store

@@ -1,9 +1,70 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The judgement of a question file's table and the words for its faults.
+// Reading a table's shape from the schema, the judgement of the question
+// table, and the words for its faults.
 #include "store/questiontable.h"
 
+#include <limits>
+
 namespace store {
+
+TableShape tableShape(sqlite::File& file, const QString& table)
+{
+    TableShape shape;
+    {
+        sqlite::Statement list(file, QStringLiteral("SELECT type, wr FROM pragma_table_list WHERE schema='main' "
+                                                    "AND name=?1 COLLATE NOCASE"));
+        list.bind(1, table);
+        if (!list.step())
+            return shape;
+        shape.kind = list.text(0);
+        shape.withoutRowid = list.integer(1) != 0;
+    }
+    sqlite::Statement columns(file, QStringLiteral("SELECT name, hidden FROM pragma_table_xinfo(?1, 'main')"));
+    columns.bind(1, table);
+    while (columns.step()) {
+        const QString name = columns.text(0);
+        shape.columns << name;
+        if (columns.integer(1) != 0)
+            shape.computed << name;
+    }
+    // A column named like a row key alias hides it; the next alias still reaches the key.
+    for (const QString& alias : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
+        if (!shape.columns.contains(alias, Qt::CaseInsensitive)) {
+            shape.rowKey = alias;
+            break;
+        }
+    }
+    return shape;
+}
+
+bool keysUsedUp(sqlite::File& file, const QString& table)
+{
+    constexpr qint64 kHighest = std::numeric_limits<qint64>::max();
+    // Only asked after a failed insert: a query that fails counts 0.
+    const auto highest = [&file](const QString& sql, const QString& parameter) -> qint64 {
+        try {
+            sqlite::Statement st(file, sql);
+            if (!parameter.isEmpty())
+                st.bind(1, parameter);
+            return st.step() ? st.integer(0) : 0;
+        } catch (const sqlite::Error&) {
+            return 0;
+        }
+    };
+    TableShape shape;
+    try {
+        shape = tableShape(file, table);
+    } catch (const sqlite::Error&) {
+        return false;
+    }
+    if (shape.rowKey.isEmpty())
+        return false;
+    // A file without AUTOINCREMENT has no sqlite_sequence: its query fails and counts 0.
+    const QString maxKey = QStringLiteral("SELECT max(%1) FROM %2").arg(shape.rowKey, sqlite::identifier(table));
+    return highest(maxKey, QString()) == kHighest
+        || highest(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=?1 COLLATE NOCASE"), table) == kHighest;
+}
 
 void throwSchemaError(const sqlite::File& file, const sqlite::Error& failure)
 {
@@ -20,9 +81,9 @@ void throwSchemaError(const sqlite::File& file, const sqlite::Error& failure)
 
 QString checkedRowKey(sqlite::File& file)
 {
-    sqlite::TableShape shape;
+    TableShape shape;
     try {
-        shape = sqlite::tableShape(file, kTable);
+        shape = tableShape(file, kTable);
     } catch (const sqlite::Error& e) {
         throwSchemaError(file, e);
     }

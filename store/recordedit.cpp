@@ -118,7 +118,7 @@ RecordValues Recordset::Impl::update(const RecordValues* expected)
                 try {
                     write(c, st);
                 } catch (const sqlite::Error& e) {
-                    if (e.isFull() && sqlite::keysUsedUp(c.file(), kTable))
+                    if (e.isFull() && keysUsedUp(c.file(), kTable))
                         throw noKeyLeft(c.file().path());
                     throw;
                 }

@@ -13,8 +13,6 @@
 #include <memory>
 #include <stdexcept>
 
-struct sqlite3;
-
 namespace store {
 
 // Every failure of the store. The message says in German what failed, in words a
@@ -78,6 +76,10 @@ int fieldLimit(const QString& field);
 // the program itself never creates the file or the table.
 QString createTableSql();
 
+// How long a connection waits for a file that another program holds before it
+// gives up, unless DBEngine::SetBusyTimeout says otherwise.
+inline constexpr int kBusyTimeoutMs = 2000;
+
 class Connection; // the open SQLite handle, shared by a database and its record sets
 class Recordset;
 
@@ -91,11 +93,6 @@ public:
     std::unique_ptr<Recordset> OpenRecordset(const QString& table, int type = dbOpenDynaset);
     void Close();
 
-    // The SQLite handle under this database, for tools and tests only (for example
-    // to set a page limit on this very connection); the program never uses it.
-    // Throws Error when the database has been closed.
-    sqlite3* nativeHandle() const;
-
 private:
     std::shared_ptr<Connection> m_connection;
 };
@@ -105,13 +102,13 @@ public:
     static DBEngine& instance();
     std::unique_ptr<Database> OpenDatabase(const QString& path); // shared, writable
     // How long databases opened from now on wait for a file that another
-    // program holds before they give up: about 2 s unless set. The program
-    // never changes it; tests of locks shorten it.
+    // program holds before they give up: kBusyTimeoutMs unless set. The
+    // program never changes it; tests of locks shorten it.
     void SetBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
 
 private:
     DBEngine() = default;
-    int m_busyTimeoutMs = 2000;
+    int m_busyTimeoutMs = kBusyTimeoutMs;
 };
 
 // A stored text whose bytes are not valid UTF-8, exactly as stored. Values()

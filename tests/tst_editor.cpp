@@ -7,6 +7,7 @@
 #include "game/frmQuiz.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QAccessible>
@@ -89,6 +90,10 @@ void whenEditorOpens(EditorVisit* visit, std::function<void(frmEditor*)> body = 
 class TestEditor : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     QTemporaryDir m_dir;
     QString m_file;
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor when a save cannot be made: the file cannot grow (a page limit on
-// the editor's own connection, or a limit on the size of files the process may
+// the editor's own connection, caught as it opens, or a limit on the size of files the process may
 // write) or another process holds the file locked past the wait. Each time the
 // user reads the editor's message naming the failure, the status line says that
 // nothing was saved, the file is exactly as before, and once the cause is gone
@@ -9,6 +9,7 @@
 #include "editor/frmEditor.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -99,14 +100,37 @@ public:
     virtual void clear() = 0;
 };
 
+// The connection the editor opens, caught as SQLite opens it: every new
+// connection of the process runs the automatic extensions first. Caught only
+// from catchConnections() until releaseConnections().
+sqlite3* g_editorConnection = nullptr;
+
+int catchConnection(sqlite3* db, char**, const sqlite3_api_routines*)
+{
+    g_editorConnection = db;
+    return SQLITE_OK;
+}
+
+void catchConnections()
+{
+    g_editorConnection = nullptr;
+    QCOMPARE(sqlite3_auto_extension(reinterpret_cast<void (*)()>(catchConnection)), SQLITE_OK);
+}
+
+void releaseConnections()
+{
+    sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(catchConnection));
+}
+
 // The editor's connection may not make the file a single page longer.
 class PageLimit : public Cause {
     sqlite3* m_db = nullptr;
 
 public:
-    void set(frmEditor& editor, const QString&) override
+    void set(frmEditor&, const QString&) override
     {
-        m_db = editor.EditorDatabase->nativeHandle();
+        m_db = g_editorConnection;
+        QVERIFY(m_db);
         const qint64 pages = pragmaNumber(m_db, "PRAGMA page_count");
         QVERIFY(pages > 0);
         QCOMPARE(pragmaNumber(m_db, QStringLiteral("PRAGMA max_page_count=%1").arg(pages).toUtf8().constData()),
@@ -188,6 +212,10 @@ std::unique_ptr<Cause> makeCause(const QString& name)
 class TestEditorFaults : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     QTemporaryDir m_dir;
     QString m_file;
 
@@ -238,8 +266,10 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, causeText);
 
+        catchConnections();
         frmEditor ed;
         ed.Form_Load();
+        releaseConnections();
         QCOMPARE(ed.txtFrage->text(), fullRecord(1).value(QStringLiteral("Frage")).toString());
         const QList<Record> before = testsupport::readQuestionFile(m_file);
         const QByteArray bytesBefore = [&] {

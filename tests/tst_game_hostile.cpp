@@ -10,6 +10,7 @@
 #include "platform/Shape.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -119,6 +120,10 @@ const QString kCombining = QStringLiteral("Cafe\u0301 Zo\u0308e Z\u0335\u0336\u0
 class TestGameHostile : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_dir;
 
     QString filePath() const { return m_dir->filePath(store::kFileName); }

@@ -8,6 +8,7 @@
 #include "platform/Shape.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QAccessible>
@@ -83,6 +84,9 @@ private:
 
 class TestGamePlay : public QObject {
     Q_OBJECT
+
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;

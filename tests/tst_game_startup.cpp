@@ -4,12 +4,14 @@
 // at start, start-up on a good question file and on every kind of unusable one,
 // showing the current question, the clock around midnight, and the German
 // patterns the window writes with.
-#include "game/controls.h"
 #include "game/frmQuiz.h"
+#include "game/stagescaler.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
+#include "widgets/CaptionButton.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,6 +76,11 @@ void writeFileWithoutQuestionTable(const QString& path)
 class TestGameStartup : public QObject {
     Q_OBJECT
 
+public:
+    // A screen of 1920 x 1080, where full screen scales the stage as on a TV set.
+    static void initMain() { testsupport::useOwnDisplay(QSize(1920, 1080)); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<frmQuiz> m_w;
 
@@ -442,7 +449,7 @@ private slots:
         } else {
             w.setStageScale(factor);
         }
-        QCOMPARE(w.stageScale(), factor);
+        QCOMPARE(w.findChild<StageScaler*>()->factor(), factor);
         const QPoint origin = w.stageRect().topLeft();
         for (QWidget* c : controls) {
             const QRect now(c->mapTo(&w, QPoint()) - origin, c->size());

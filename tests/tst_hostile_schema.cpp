@@ -9,6 +9,7 @@
 #include "game/frmQuiz.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -76,6 +77,10 @@ const QString kTyped = QStringLiteral("Eingetippt");
 class TestHostileSchema : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_file;
 

@@ -6,6 +6,7 @@
 #include "game/frmQuiz.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QAccessible>
@@ -57,6 +58,9 @@ QString enabledAnswers(const frmQuiz& w)
 
 class TestLifelines : public QObject {
     Q_OBJECT
+
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -10,6 +10,7 @@
 #include "game/frmQuiz.h"
 #include "platform/platform.h"
 #include "store/store.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QCoreApplication>
@@ -47,6 +48,10 @@ QString startGame()
 class TestQuestionFile : public QObject {
     Q_OBJECT
 
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
+
+private:
     std::unique_ptr<QTemporaryDir> m_tmp;
 
     QString path(const QString& relative) const { return m_tmp->filePath(relative); }

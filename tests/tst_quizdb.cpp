@@ -5,6 +5,7 @@
 // temporary directory.
 #include "store/store.h"
 #include "support/csvrecords.h"
+#include "support/display.h"
 #include "support/testsupport.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/quizdb.h"
@@ -305,6 +306,9 @@ void readsAlikeInPieces(const QByteArray& csv)
 
 class TestQuizdb : public QObject {
     Q_OBJECT
+
+public:
+    static void initMain() { testsupport::useOwnDisplay(); }
 
 private:
     QTemporaryDir m_dir;

@@ -106,7 +106,7 @@ QList<Record> readQuestionFile(const QString& path)
 {
     sqlite3* db = nullptr;
     check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
-    sqlite3_busy_timeout(db, 2000);
+    sqlite3_busy_timeout(db, store::kBusyTimeoutMs);
     QString sql = QStringLiteral("SELECT ");
     for (const QString& f : store::fieldNames())
         sql += QStringLiteral("\"%1\",").arg(f);

@@ -7,13 +7,11 @@
 // without any arguments gets the whole help there instead.
 #include "tools/quizdb/commandline.h"
 
+#include "tools/quizdb/call.h"
 #include "tools/quizdb/commands.h"
 #include "tools/quizdb/messages.h"
 
 #include <QCommandLineParser>
-#include <QFileDevice>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <csignal>
 #include <new>
@@ -30,121 +28,6 @@ const char kNoMemoryAfterChange[] = "Die Fragendatei ist vollständig geschriebe
 
 namespace {
 
-void say(QIODevice& device, const QString& text)
-{
-    device.write(text.toUtf8());
-}
-
-// Writes `bytes` and hands them on to the system; false (errno set) when
-// either fails.
-bool written(QIODevice& device, const QByteArray& bytes)
-{
-    if (device.write(bytes) != bytes.size())
-        return false;
-    auto* file = qobject_cast<QFileDevice*>(&device);
-    return !file || file->flush();
-}
-
-QString describeNummer(const Value& nummer)
-{
-    if (!nummer)
-        return QStringLiteral("ohne Nummer");
-    if (nummer->isEmpty())
-        return QStringLiteral("Nummer leer");
-    return QStringLiteral("Nummer %1").arg(shown(*nummer));
-}
-
-// One call of a command: its files and options, where its output goes.
-struct Call {
-    QStringList files;
-    Rules rules = Rules::Model;
-    QString output; // export -o; empty: standard output
-    QIODevice& out;
-    QIODevice& err;
-    bool outIsTerminal;
-    Progress& progress;
-    bool& changed; // the question file is changed: no failure after this may say "nothing changed"
-};
-
-// Says what create or import changed. From here on the file is changed,
-// whatever fails: a report that cannot be written is said on standard error,
-// and the exit status stays 0, for the work is done (a script that took a
-// failure for "nothing changed" would import everything twice).
-int reportChange(const Call& call, const QString& done)
-{
-    call.changed = true;
-    call.progress.clear();
-    const QByteArray line = (done + QLatin1Char('\n')).toUtf8();
-    errno = 0;
-    if (!written(call.out, line))
-        say(call.err, QStringLiteral("%1 Nur diese Meldung ließ sich nicht auf die Standardausgabe schreiben: %2.\n")
-                          .arg(done, writeProblem(errno)));
-    return 0;
-}
-
-int create(const Call& call)
-{
-    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress});
-    return reportChange(call, QStringLiteral("Fragendatei %1 mit %2 angelegt.")
-                                  .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
-}
-
-int import(const Call& call)
-{
-    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress});
-    return reportChange(call, QStringLiteral("%1 an %2 angehängt.")
-                                  .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
-}
-
-int exportCsv(const Call& call)
-{
-    if (call.output.isEmpty() || call.output == kStandardInput) {
-        // CSV on the screen leaves no room for a progress line.
-        exportFile(call.files[0], call.out, call.outIsTerminal ? nullptr : &call.progress);
-        return 0;
-    }
-    // The CSV file comes into place only when it is whole; a question file is
-    // never written over with its own export.
-    const QFileInfo target(call.output);
-    if (target.exists() && target.canonicalFilePath() == QFileInfo(call.files[0]).canonicalFilePath())
-        throw Error(QStringLiteral("Die Ausgabedatei %1 ist die Fragendatei selbst; bitte einen anderen Namen wählen.")
-                        .arg(quoted(call.output)));
-    QSaveFile file(call.output);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht anlegen: %2").arg(quoted(call.output), file.errorString()));
-    exportFile(call.files[0], file, &call.progress);
-    // A write cut short (a full disk, a size limit) does not always count as
-    // failed: what reached the file is compared with what was written.
-    errno = 0;
-    if (!file.flush() || file.size() != file.pos() || !file.commit())
-        throw writeFailure(file, errno ? errno : ENOSPC);
-    return 0;
-}
-
-int check(const Call& call)
-{
-    CheckReport report;
-    report.finding = [&](const QString& finding) { say(call.out, finding + QLatin1Char('\n')); };
-    report.faulty = [&](const FaultyRecord& r) {
-        call.progress.clear();
-        for (const Fault& f : r.faults)
-            say(call.out, QStringLiteral("Satz %1 (%2), Feld %3: %4\n")
-                              .arg(QString::number(r.position), describeNummer(r.nummer), quoted(f.field), f.text));
-    };
-    const CheckResult result = checkFile(call.files[0], report, &call.progress);
-    call.progress.clear();
-    if (result.faulty == 0) {
-        say(call.out, result.records == 1 ? QStringLiteral("Der eine Datensatz ist in Ordnung.\n")
-                                          : QStringLiteral("Alle %1 Datensätze sind in Ordnung.\n").arg(result.records));
-        return result.findings ? 1 : 0;
-    }
-    say(call.out, QStringLiteral("%1 von %2 %3 gegen das Datenmodell.\n")
-                      .arg(QString::number(result.faulty),
-                           counted(result.records, QStringLiteral("Datensatz"), QStringLiteral("Datensätzen")),
-                           result.faulty == 1 ? QStringLiteral("verstößt") : QStringLiteral("verstoßen")));
-    return 1;
-}
-
 struct Command {
     QLatin1StringView name;
     qsizetype files; // how many file names follow the command word
@@ -155,10 +38,10 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {QLatin1StringView("create"), 2, QLatin1StringView("create FRAGENDATEI CSV-DATEI"), true, false, create},
-    {QLatin1StringView("import"), 2, QLatin1StringView("import FRAGENDATEI CSV-DATEI"), true, false, import},
-    {QLatin1StringView("export"), 1, QLatin1StringView("export FRAGENDATEI"), false, true, exportCsv},
-    {QLatin1StringView("check"), 1, QLatin1StringView("check FRAGENDATEI"), false, false, check},
+    {QLatin1StringView("create"), 2, QLatin1StringView("create FRAGENDATEI CSV-DATEI"), true, false, runCreate},
+    {QLatin1StringView("import"), 2, QLatin1StringView("import FRAGENDATEI CSV-DATEI"), true, false, runImport},
+    {QLatin1StringView("export"), 1, QLatin1StringView("export FRAGENDATEI"), false, true, runExport},
+    {QLatin1StringView("check"), 1, QLatin1StringView("check FRAGENDATEI"), false, false, runCheck},
 };
 
 // What is wrong with a call the parser refused, in one line.

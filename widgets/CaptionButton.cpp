@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/controls.h"
+#include "widgets/CaptionButton.h"
 
-#include <QApplication>
+#include "widgets/FocusFrameStyle.h"
+
 #include <QFontInfo>
-#include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -14,11 +14,7 @@ namespace {
 // characters needs it on an answer button.
 constexpr int kSmallestPixels = 8;
 
-const QColor kFocusColour(0, 0, 0);
-
 } // namespace
-
-// --- CaptionButton
 
 CaptionButton::CaptionButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
 
@@ -75,61 +71,5 @@ void CaptionButton::paintEvent(QPaintEvent*)
         focus.QStyleOption::operator=(option);
         focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
         p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
-}
-
-// --- ClassicFrame
-
-ClassicFrame::ClassicFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
-
-QRect ClassicFrame::outline() const
-{
-    return rect().adjusted(0, fontMetrics().height() / 2, 0, 0);
-}
-
-void ClassicFrame::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    // An etched outline: a grey line with a white one beside it, one pixel in.
-    const QRect box = outline();
-    p.setPen(QColor(128, 128, 128));
-    p.drawRect(box.adjusted(0, 0, -2, -2));
-    p.setPen(QColor(255, 255, 255));
-    p.drawRect(box.adjusted(1, 1, -1, -1));
-
-    // The caption on the top edge, in a gap of the outline.
-    constexpr int kCaptionLeft = 8, kGap = 2;
-    const QString caption = title();
-    const QRect captionBox(kCaptionLeft, 0, fontMetrics().horizontalAdvance(caption) + 2 * kGap,
-                           fontMetrics().height());
-    p.fillRect(captionBox, palette().window());
-    p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(captionBox, Qt::AlignCenter | Qt::TextShowMnemonic, caption);
-}
-
-// --- FocusFrameStyle
-
-FocusFrameStyle::FocusFrameStyle() : QProxyStyle(QApplication::style()->name()) {}
-
-void FocusFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                                    const QWidget* widget) const
-{
-    const auto frame = [painter](const QRect& r) {
-        painter->save();
-        painter->setPen(kFocusColour);
-        painter->setBrush(Qt::NoBrush);
-        for (int i = 0; i < kWidth; ++i)
-            painter->drawRect(r.adjusted(i, i, -1 - i, -1 - i));
-        painter->restore();
-    };
-    if (element == PE_FrameFocusRect) {
-        frame(option->rect);
-        return;
-    }
-    QProxyStyle::drawPrimitive(element, option, painter, widget);
-    // A text box draws no focus rectangle of its own; its frame goes inside the border.
-    if (element == PE_PanelLineEdit && (option->state & State_HasFocus)) {
-        const int border = pixelMetric(PM_DefaultFrameWidth, option, widget);
-        frame(option->rect.adjusted(border, border, -border, -border));
     }
 }

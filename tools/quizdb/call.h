@@ -1,0 +1,46 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One call of a command from the command line: its files and options, where
+// its output goes, and the way every command speaks there.
+#pragma once
+
+#include "tools/quizdb/model.h"
+#include "tools/quizdb/progress.h"
+
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace quizdb {
+
+struct Call {
+    QStringList files;
+    Rules rules = Rules::Model;
+    QString output; // export -o; empty: standard output
+    QIODevice& out;
+    QIODevice& err;
+    bool outIsTerminal;
+    Progress& progress;
+    bool& changed; // the question file is changed: no failure after this may say "nothing changed"
+};
+
+// Writes `text` as UTF-8.
+void say(QIODevice& device, const QString& text);
+
+// Writes `bytes` and hands them on to the system; false (errno set) when
+// either fails.
+bool written(QIODevice& device, const QByteArray& bytes);
+
+// Says what create or import changed. From here on the file is changed,
+// whatever fails: a report that cannot be written is said on standard error,
+// and the exit status stays 0, for the work is done (a script that took a
+// failure for "nothing changed" would import everything twice).
+int reportChange(const Call& call, const QString& done);
+
+// The commands as the command line runs them; each returns its exit status.
+int runCreate(const Call& call);
+int runImport(const Call& call);
+int runExport(const Call& call);
+int runCheck(const Call& call);
+
+} // namespace quizdb

@@ -1,0 +1,87 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// export: the question table as CSV, in table order, handed on in pieces.
+#include "tools/quizdb/commands.h"
+
+#include "tools/quizdb/call.h"
+#include "tools/quizdb/csv.h"
+#include "tools/quizdb/questionfile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <string>
+
+namespace quizdb {
+
+namespace {
+
+// Output is handed on in pieces of about this size.
+constexpr size_t kOutputChunk = 256 * 1024;
+
+void put(QIODevice& out, const char* data, qint64 size)
+{
+    errno = 0;
+    if (out.write(data, size) != size)
+        throw writeFailure(out, errno);
+}
+
+} // namespace
+
+void exportFile(const QString& file, QIODevice& out, Progress* progress)
+{
+    QString key;
+    sqlite::File db = openQuestionFile(file, false, key);
+    std::string buffer;
+    buffer.reserve(kOutputChunk + 64 * 1024);
+    const QByteArray header = csvHeader();
+    buffer.append(header.constData(), size_t(header.size()));
+    if (progress)
+        progress->start(Progress::Work::Exporting);
+    forEachRecord(db, file, key, [&](qint64 position, RawRecord& record) {
+        for (int i = 0; i < store::kFieldCount; ++i) {
+            if (record[i].null)
+                continue;
+            const Utf8Scan utf8 = scanUtf8(record[i].data, record[i].size);
+            if (!utf8.valid || utf8.nul)
+                throw Error(QStringLiteral("Satz %1, Feld %2 der Fragendatei %3 ist kein gültiger UTF-8-Text; die "
+                                           "Datei lässt sich so nicht als CSV ausgeben.")
+                                .arg(QString::number(position), quoted(store::fieldNames().at(i)), quoted(file)));
+        }
+        appendCsvLine(buffer, record);
+        if (buffer.size() >= kOutputChunk) {
+            put(out, buffer.data(), qint64(buffer.size()));
+            buffer.clear();
+        }
+        if (progress)
+            progress->update(position);
+    });
+    put(out, buffer.data(), qint64(buffer.size()));
+}
+
+int runExport(const Call& call)
+{
+    if (call.output.isEmpty() || call.output == kStandardInput) {
+        // CSV on the screen leaves no room for a progress line.
+        exportFile(call.files[0], call.out, call.outIsTerminal ? nullptr : &call.progress);
+        return 0;
+    }
+    // The CSV file comes into place only when it is whole; a question file is
+    // never written over with its own export.
+    const QFileInfo target(call.output);
+    if (target.exists() && target.canonicalFilePath() == QFileInfo(call.files[0]).canonicalFilePath())
+        throw Error(QStringLiteral("Die Ausgabedatei %1 ist die Fragendatei selbst; bitte einen anderen Namen wählen.")
+                        .arg(quoted(call.output)));
+    QSaveFile file(call.output);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht anlegen: %2").arg(quoted(call.output), file.errorString()));
+    exportFile(call.files[0], file, &call.progress);
+    // A write cut short (a full disk, a size limit) does not always count as
+    // failed: what reached the file is compared with what was written.
+    errno = 0;
+    if (!file.flush() || file.size() != file.pos() || !file.commit())
+        throw writeFailure(file, errno ? errno : ENOSPC);
+    return 0;
+}
+
+} // namespace quizdb

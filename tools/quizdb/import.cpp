@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// import: the records of a CSV appended to an existing question file in one
+// transaction, all of them or none.
+#include "tools/quizdb/commands.h"
+
+#include "tools/quizdb/call.h"
+#include "tools/quizdb/csv.h"
+#include "tools/quizdb/recordwriter.h"
+
+namespace quizdb {
+
+int importFile(const QString& file, const QString& csv, const WriteOptions& options)
+{
+    // The CSV's header is read before the question file is opened.
+    CsvInput input(csv);
+    CsvReader reader(input.device(), input.name());
+    QString key;
+    sqlite::File db = openQuestionFile(file, true, key);
+    try {
+        sqlite::Transaction transaction(db);
+        const int written = writeRecords(db, input, reader, options);
+        transaction.commit();
+        return written;
+    } catch (const Error& e) {
+        // A failed write (a full disk) can leave SQLite unable to roll back
+        // in this connection: the old state then waits in the journal.
+        db.close();
+        if (!restore(file))
+            throw Error(e.message() + QLatin1Char(' ') + pendingRestore(file));
+        throw;
+    }
+}
+
+int runImport(const Call& call)
+{
+    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress});
+    return reportChange(call, QStringLiteral("%1 an %2 angehängt.")
+                                  .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
+}
+
+} // namespace quizdb

@@ -1,0 +1,142 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Checking CSV records and appending them to the question table.
+#include "tools/quizdb/recordwriter.h"
+
+#include "tools/quizdb/csv.h"
+
+namespace quizdb {
+
+namespace {
+
+// Longest list of faults that one message shows; the rest is counted.
+constexpr int kMaxListedFaults = 30;
+
+// Appends records to the question table, one at a time, inside a transaction
+// the caller holds.
+class Inserter {
+public:
+    explicit Inserter(sqlite::File& db) : m_db(db)
+    {
+        QStringList marks;
+        for (int i = 1; i <= store::kFieldCount; ++i)
+            marks << QStringLiteral("?%1").arg(i);
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(sqlite::identifier(store::kTable), sqlite::identifierList(store::fieldNames()),
+                                     marks.join(QLatin1Char(',')));
+        writing([&] { m_insert = sqlite::Prepared(db, sql); });
+    }
+
+    // The values are bound where they are: they only have to last until the
+    // row is written.
+    void insert(const RawRecord& values)
+    {
+        writing([&] {
+            sqlite::Statement st(m_insert);
+            for (int i = 0; i < store::kFieldCount; ++i) {
+                const RawValue& v = values[i];
+                st.bindInPlace(i + 1, v.null ? std::nullopt : std::optional<QByteArrayView>(v.bytes()));
+            }
+            st.run();
+        });
+    }
+
+private:
+    // Runs `work` with its failures worded as failures to write, as the
+    // store words them.
+    template <typename Work>
+    void writing(Work&& work)
+    {
+        try {
+            work();
+        } catch (const sqlite::Error& e) {
+            failOnNoMemory(e);
+            if (e.isFull() && sqlite::keysUsedUp(m_db, store::kTable))
+                throw store::noKeyLeft(m_db.path());
+            throw sqlite::writeError(m_db.path(), e.code(), e.sqliteText());
+        }
+    }
+
+    sqlite::File& m_db;
+    sqlite::Prepared m_insert;
+};
+
+// The faults of a CSV, the first kMaxListedFaults in words, the rest counted.
+class FaultList {
+public:
+    explicit FaultList(const CsvInput& input) : m_input(input) {}
+
+    void add(const CsvFault& fault)
+    {
+        if (m_lines.size() < kMaxListedFaults)
+            m_lines << QStringLiteral("  ") + describeFault(m_input.name(), fault);
+        ++m_count;
+    }
+    bool isEmpty() const { return m_count == 0; }
+
+    // `stoppedAt`: the line after which reading stopped; 0 when the whole CSV was read.
+    Error error(int stoppedAt) const
+    {
+        QString message = QStringLiteral("%1 enthält %2; nichts wurde geschrieben:\n")
+                              .arg(m_input.subject(), counted(m_count, QStringLiteral("Fehler"), QStringLiteral("Fehler"))) +
+                          m_lines.join(QLatin1Char('\n'));
+        const qint64 more = m_count - m_lines.size();
+        if (more == 1)
+            message += QStringLiteral("\n  … und 1 weiterer Fehler.");
+        else if (more > 1)
+            message += QStringLiteral("\n  … und %1 weitere Fehler.").arg(more);
+        if (stoppedAt)
+            message += QStringLiteral("\n  Hinter Zeile %1 wurde nicht weiter gelesen; dort kann noch mehr falsch sein.")
+                           .arg(stoppedAt);
+        return Error(message);
+    }
+
+private:
+    const CsvInput& m_input;
+    QStringList m_lines;
+    qint64 m_count = 0;
+};
+
+} // namespace
+
+int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const WriteOptions& options)
+{
+    Inserter inserter(db);
+    FaultList faultList(input);
+    CsvRow row;
+    QList<CsvFault> faults;
+    int written = 0;
+    qint64 records = 0;
+    int stoppedAt = 0;
+    if (options.progress)
+        options.progress->start(Progress::Work::Reading, input.size());
+    for (;;) {
+        faults.clear();
+        const CsvReader::Result result = reader.next(row, faults);
+        if (result == CsvReader::Result::End)
+            break;
+        if (result == CsvReader::Result::Stopped) {
+            faultList.add(faults.last());
+            stoppedAt = faults.last().line;
+            break;
+        }
+        ++records;
+        if (faults.isEmpty() && !surelyInOrder(row.values, options.rules))
+            for (const Fault& f : quizdb::faults(decoded(row.values), options.rules))
+                faults.append({row.lines[store::fieldIndex(f.field)], quoted(f.field), f.text});
+        if (!faults.isEmpty()) {
+            for (const CsvFault& f : faults)
+                faultList.add(f);
+        } else if (faultList.isEmpty()) {
+            inserter.insert(row.values);
+            ++written;
+        }
+        if (options.progress)
+            options.progress->update(records, reader.bytesRead());
+    }
+    if (!faultList.isEmpty())
+        throw faultList.error(stoppedAt);
+    return written;
+}
+
+} // namespace quizdb

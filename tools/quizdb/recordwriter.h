@@ -1,0 +1,22 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The one pass of create and import: CSV records checked and appended to the
+// question table inside the caller's transaction, until the first faulty one.
+#pragma once
+
+#include "tools/quizdb/commands.h"
+#include "tools/quizdb/csvinput.h"
+#include "tools/quizdb/questionfile.h"
+
+namespace quizdb {
+
+class CsvReader;
+
+// Reads the records of `reader` and writes those that keep `options.rules`,
+// inside the caller's transaction, until the first faulty one; reads on to
+// list further faults (the first 30 in words, the rest counted), then throws
+// them all. Returns the count written. Records that are in order go from the
+// reader's buffer to SQLite as bytes, never decoded.
+int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const WriteOptions& options);
+
+} // namespace quizdb

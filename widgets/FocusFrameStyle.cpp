@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/FocusFrameStyle.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyleOption>
+
+namespace {
+
+const QColor kFocusColour(0, 0, 0);
+
+} // namespace
+
+FocusFrameStyle::FocusFrameStyle() : QProxyStyle(QApplication::style()->name()) {}
+
+void FocusFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                    const QWidget* widget) const
+{
+    const auto frame = [painter](const QRect& r) {
+        painter->save();
+        painter->setPen(kFocusColour);
+        painter->setBrush(Qt::NoBrush);
+        for (int i = 0; i < kWidth; ++i)
+            painter->drawRect(r.adjusted(i, i, -1 - i, -1 - i));
+        painter->restore();
+    };
+    if (element == PE_FrameFocusRect) {
+        frame(option->rect);
+        return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    // A text box draws no focus rectangle of its own; its frame goes inside the border.
+    if (element == PE_PanelLineEdit && (option->state & State_HasFocus)) {
+        const int border = pixelMetric(PM_DefaultFrameWidth, option, widget);
+        frame(option->rect.adjusted(border, border, -border, -border));
+    }
+}
