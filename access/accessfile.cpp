@@ -3,7 +3,6 @@
 // Recognising an Access file by its first page, and finding the reader.
 #include "access/accessfile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,7 +62,9 @@ QString readerProgram()
 {
     if (!g_reader.isEmpty())
         return g_reader;
-    const QString here = QCoreApplication::applicationDirPath();
+    // The running program's folder, also where there is no QCoreApplication
+    // (quizdb has none).
+    const QString here = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
     const QString beside = here + QStringLiteral("/" QUIZ_ACCESS_READER);
     if (QFileInfo(beside).isExecutable())
         return beside;

@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 // The longest value the reader may send: far beyond any question, short of
 // what a damaged length would make the caller hold.
 constexpr quint32 kMaxValueBytes = 64u << 20;
-constexpr qint64 kDefaultAddressSpace = qint64(512) << 20;
+constexpr qint64 kDefaultAddressSpace = qint64(256) << 20;
 constexpr int kShownErrorLines = 5;
 
 Limits limitsFor(const QString& path, const Limits& asked)
@@ -179,15 +179,33 @@ private:
     std::vector<Value> m_record;
 };
 
-// The first lines of what the reader wrote to its standard error.
-QStringList errorLines(const QByteArray& errors)
+// What the reader wrote to its standard error, line by line, a line that
+// comes again counted instead of repeated ("… (12-mal)"); the last line is
+// left out when the reader wrote more than was kept.
+QStringList errorLines(const QByteArray& errors, bool cut)
 {
     QStringList lines;
-    for (const QByteArray& line : errors.split('\n')) {
-        const QString text = QString::fromUtf8(line).trimmed();
-        if (!text.isEmpty())
-            lines << text;
+    QList<int> counts;
+    QList<QByteArray> parts = errors.split('\n');
+    if (cut && !parts.isEmpty())
+        parts.removeLast();
+    for (const QByteArray& part : parts) {
+        const QString text = QString::fromUtf8(part).trimmed();
+        if (text.isEmpty())
+            continue;
+        const qsizetype at = lines.indexOf(text);
+        if (at >= 0) {
+            ++counts[at];
+            continue;
+        }
+        lines << text;
+        counts << 1;
     }
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (counts.at(i) > 1)
+            lines[i] += QStringLiteral(" (%1-mal)").arg(counts.at(i));
+    if (cut)
+        lines << QStringLiteral("… und mehr, das nicht aufgehoben wurde.");
     return lines;
 }
 
@@ -199,7 +217,7 @@ QString withLines(QString message, const QStringList& lines)
     for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), kShownErrorLines); ++i)
         message += QStringLiteral("\n  ") + lines.at(i);
     if (lines.size() > kShownErrorLines)
-        message += QStringLiteral("\n  … und %1 weitere Zeilen.").arg(lines.size() - kShownErrorLines);
+        message += QStringLiteral("\n  … und %1 weitere Meldungen.").arg(lines.size() - kShownErrorLines);
     return message;
 }
 
@@ -240,7 +258,7 @@ ReadResult readTable(const QString& path, const QString& table, const QList<Fiel
         messages.take(buffer, each);
     messages.take(buffer, each);
     const ReaderProcess::Ending ending = reader.finish();
-    const QStringList lines = errorLines(reader.errors());
+    const QStringList lines = errorLines(reader.errors(), reader.errorsCut());
     const QString name = quotedName(path);
 
     if (messages.refusal)

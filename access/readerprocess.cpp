@@ -131,8 +131,9 @@ void ReaderProcess::readErrors()
     char buffer[4096];
     const ssize_t n = ::read(m_err, buffer, sizeof buffer);
     if (n > 0) {
-        if (m_errors.size() < kMaxErrors)
-            m_errors.append(buffer, std::min<qsizetype>(n, kMaxErrors - m_errors.size()));
+        const qsizetype room = kMaxErrors - m_errors.size();
+        m_errors.append(buffer, std::min<qsizetype>(n, room));
+        m_errorsCut = m_errorsCut || n > room;
     } else if (n == 0 || errno != EINTR) {
         closeQuietly(m_err);
     }

@@ -39,6 +39,8 @@ public:
 
     // The start of what it wrote to its standard error (libmdb's warnings).
     const QByteArray& errors() const { return m_errors; }
+    // True when it wrote more than errors() holds.
+    bool errorsCut() const { return m_errorsCut; }
 
 private:
     void readErrors();
@@ -50,6 +52,7 @@ private:
     std::chrono::steady_clock::time_point m_deadline;
     bool m_timedOut = false;
     QByteArray m_errors;
+    bool m_errorsCut = false;
 };
 
 } // namespace jet

@@ -37,7 +37,7 @@ QString refusalText(const QString& file, Refusal why, const QString& first, cons
                               "sie ist beschädigt.")
             .arg(name);
     case Refusal::Encrypted:
-        return QStringLiteral("Die Access-Datei %1 (%2) ist verschlüsselt, meist weil sie ein Kennwort hat; "
+        return QStringLiteral("Die Access-Datei %1 im Format %2 ist verschlüsselt, meist weil sie ein Kennwort hat; "
                               "verschlüsselte Dateien lassen sich hier nicht lesen. Bitte die Datei in Access öffnen, "
                               "das Kennwort entfernen (Datei › Informationen › Datenbank entschlüsseln) und sie dann "
                               "noch einmal angeben.")

@@ -262,7 +262,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("message");
         QTest::newRow("encrypted") << jetFile(QStringLiteral("genuine/mdbreader-encryption_data_office-agile-4.2.accdb"))
-                                   << QString() << QString() << QStringLiteral("(Access 2007 oder neuer (ACE)) ist verschlüsselt");
+                                   << QString() << QString() << QStringLiteral("im Format Access 2007 oder neuer (ACE) ist verschlüsselt");
         QTest::newRow("with a password")
             << jetFile(QStringLiteral("genuine/mdbreader-password_data_V2010_with-password.accdb")) << QString()
             << QString() << QStringLiteral("ist verschlüsselt, meist weil sie ein Kennwort hat");
@@ -347,6 +347,30 @@ private Q_SLOTS:
         }
         QVERIFY(refused > 80);
         QVERIFY(refusal([&] { QCOMPARE(questions(original), 199); }).isEmpty());
+    }
+
+    // This cut makes libmdb read its table list without end, its memory
+    // growing until the limit and its warnings without end.
+    void aLoopingLibraryIsStopped()
+    {
+        QFile in(jetFile(QStringLiteral("genuine/jackcess-V2000_overflowTestV2000.mdb")));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QTemporaryDir dir;
+        const QString cut = dir.filePath(QStringLiteral("cut.mdb"));
+        QFile out(cut);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(in.read(138752));
+        out.close();
+        QElapsedTimer timer;
+        timer.start();
+        const QString error = refusal([&] { readAll(cut, QStringLiteral("Table1"), {QStringLiteral("data1")}, {2s, 0}); });
+        QVERIFY(timer.elapsed() < 8000);
+        QVERIFY2(error.startsWith(QStringLiteral("Das Lesen der Access-Datei „%1“ war nach 2 Sekunden noch nicht zu Ende "
+                                                 "und wurde abgebrochen; die Datei ist wahrscheinlich beschädigt")
+                                      .arg(cut)),
+                 qPrintable(error));
+        QVERIFY2(error.contains(QRegularExpression(QStringLiteral("\nlibmdb meldete:\n  Warning: .* \\(\\d+-mal\\)"))),
+                 qPrintable(error));
     }
 
     void aReaderThatHangsIsStopped()

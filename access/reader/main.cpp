@@ -116,7 +116,7 @@ int main(int argc, char** argv)
         out.refuse(Refusal::NoTable, tableName, userTables(mdb));
     MdbTableDef* table = mdb_read_table(found);
     if (!table || !mdb_read_columns(table))
-        out.refuse(Refusal::DamagedPage, std::to_string(found->table_pg), "die Tabellendefinition ist unlesbar");
+        out.refuse(Refusal::DamagedPage, std::to_string(found->table_pg), "sie hält die Definition der Tabelle");
 
     jet::reader::TableReader reader(mdb, table, std::move(fields), out, filePages);
     out.done(reader.readAll());
