@@ -30,11 +30,16 @@ deps:
 	    echo 'de_DE.UTF-8 UTF-8' | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
 	  $(SUDO) locale-gen; }
 
-# CMAKE_ARGS: more options for the first configuration (CI: -DQUIZ_WERROR=ON).
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
-
-configure: deps $(BUILD)/build.ninja
+# CMAKE_ARGS: more options, for a new build folder as for one configured
+# before (CI: -DQUIZ_WERROR=ON); they stay in its cache.
+configure: deps
+	@if [ ! -f $(BUILD)/build.ninja ]; then \
+	  echo cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS); \
+	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS); \
+	elif [ -n "$(strip $(CMAKE_ARGS))" ]; then \
+	  echo cmake -S . -B $(BUILD) $(CMAKE_ARGS); \
+	  cmake -S . -B $(BUILD) $(CMAKE_ARGS); \
+	fi
 
 build: configure
 	cmake --build $(BUILD)

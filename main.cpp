@@ -5,6 +5,7 @@
 #include "game/frmQuiz.h"
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/store.h"
 
 #include <QCommandLineParser>
@@ -28,6 +29,17 @@ bool noScreen()
 #else
 bool noScreen() { return false; }
 #endif
+
+// Qt prints help and version to standard output and ends the program with
+// status 0. Run at that end: an answer that did not reach its reader ends
+// with status 1 instead, and says so.
+void failWhenOutputLost()
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("Die Ausgabe ließ sich nicht schreiben.\n", stderr);
+        std::_Exit(1);
+    }
+}
 
 // The game's command line: at most one question file, named with --fragendatei
 // or plainly. Built once the German texts are loaded, which Qt's own option
@@ -56,30 +68,46 @@ public:
     // Whether the arguments can be answered on the terminal, with no display:
     // a request for help or the version, or, with no display to start the
     // game on, a wrong argument. Qt's own options (-platform, -style) are
-    // wrong arguments until QApplication has taken them off the line.
+    // wrong arguments until QApplication has taken them off the line. A
+    // wrong question file is answered there, display or not.
     bool answeredOnTerminal(const QStringList& arguments, bool screenless)
     {
         const bool wellFormed = m_parser.parse(arguments);
         return m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
-               || m_parser.isSet(QStringLiteral("version")) || (screenless && !wellFormed);
+               || m_parser.isSet(QStringLiteral("version")) || (screenless && !wellFormed)
+               || (wellFormed && !fileProblem().isEmpty());
     }
 
-    // Reads the arguments; help, version and a wrong argument end the program
-    // here with Qt's (German) text. Returns the question file named, if any.
+    // Reads the arguments; help, version, a wrong argument and a wrong
+    // question file end the program here, with Qt's (German) text or ours.
+    // Returns the question file named, if any.
     QString process(const QCoreApplication& app)
     {
         m_parser.process(app);
-        const QStringList files = m_parser.positionalArguments();
-        if (files.size() > 1 || (m_parser.isSet(m_file) && !files.isEmpty())) {
-            std::fprintf(stderr, "%s: Bitte höchstens eine Fragendatei angeben.\n",
-                         qPrintable(QCoreApplication::applicationName()));
+        if (const QString problem = fileProblem(); !problem.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(problem));
             std::exit(1);
         }
-        return m_parser.isSet(m_file) ? m_parser.value(m_file) : files.value(0);
+        return m_parser.isSet(m_file) ? m_parser.value(m_file) : m_parser.positionalArguments().value(0);
     }
     bool fullScreen() const { return m_parser.isSet(m_fullScreen); }
 
 private:
+    // What is wrong with the question files named, in German; empty when
+    // nothing is. An empty path names no file: it never means "the usual one".
+    QString fileProblem() const
+    {
+        QStringList files = m_parser.positionalArguments();
+        if (m_parser.isSet(m_file))
+            files += m_parser.values(m_file);
+        if (files.size() > 1)
+            return QStringLiteral("Bitte höchstens eine Fragendatei angeben.");
+        if (files.size() == 1 && files.first().isEmpty())
+            return QStringLiteral("Der Pfad der Fragendatei ist leer. Bitte den Pfad einer Fragendatei angeben "
+                                  "oder die Angabe weglassen.");
+        return QString();
+    }
+
     QCommandLineParser m_parser;
     QCommandLineOption m_file{{QStringLiteral("f"), QStringLiteral("fragendatei")},
                               QStringLiteral("Spielt mit der Fragendatei PFAD."), QStringLiteral("PFAD")};
@@ -100,6 +128,7 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv); // help and version on the terminal, with no display needed
         QTranslator german;
         QuizApplication::speakGerman(app, german);
+        std::atexit(failWhenOutputLost);
         CommandLine().process(app); // prints, then ends the program
     }
 
@@ -110,10 +139,10 @@ int main(int argc, char** argv)
 
     QuizApplication app(argc, argv); // German dialogs, the quiz's icon; takes Qt's own options off the line
     CommandLine commandLine;
-    platform::useQuestionFile(commandLine.process(app));
+    const QString questionFile = platform::resolveQuestionFile(commandLine.process(app), store::kFileName);
 
     try {
-        frmQuiz w;
+        frmQuiz w(questionFile);
         // In full screen the name prompt at start already reads from the sofa.
         if (commandLine.fullScreen() && app.primaryScreen())
             platform::setDialogScale(frmQuiz::dialogScaleFor(frmQuiz::fullScreenFactor(app.primaryScreen()->size())));

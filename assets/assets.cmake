@@ -15,7 +15,12 @@ qt_add_resources(quizlib quizassets
           ${CMAKE_CURRENT_LIST_DIR}/icons/48.png
           ${CMAKE_CURRENT_LIST_DIR}/icons/64.png
           ${CMAKE_CURRENT_LIST_DIR}/icons/128.png
-          ${CMAKE_CURRENT_LIST_DIR}/icons/256.png)
+          ${CMAKE_CURRENT_LIST_DIR}/icons/256.png
+    OUTPUT_TARGETS quiz_asset_objects)
+# The resources of a static library are compiled in an object library of their
+# own, which needs no header and so none of quizlib's include folders (one of
+# them is made only with quizlib's moc output: -Wmissing-include-dirs).
+set_target_properties(${quiz_asset_objects} PROPERTIES AUTOMOC OFF INCLUDE_DIRECTORIES "")
 target_sources(quizlib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/stagepicture.cpp ${CMAKE_CURRENT_LIST_DIR}/stagepicture.h)
 
 # The small program that draws the pictures; built only on request:

@@ -15,7 +15,7 @@ void frmEditor::Form_Load()
 {
     // A fresh connection and record set each time; they replace those of the
     // previous opening, whose record set goes before its connection.
-    auto database = store::DBEngine::instance().OpenDatabase(platform::questionFile(store::kFileName));
+    auto database = store::DBEngine::instance().OpenDatabase(m_questionFile);
     auto records = database->OpenRecordset(store::kTable);
     EditorRecords.reset();
     EditorDatabase = std::move(database);

@@ -96,7 +96,9 @@ const EditorButton kButtons[] = {
 
 } // namespace
 
-frmEditor::frmEditor()
+frmEditor::frmEditor() : frmEditor(platform::programFile(store::kFileName)) {}
+
+frmEditor::frmEditor(QString questionFile) : m_questionFile(std::move(questionFile))
 {
     platform::useFontSubstitutes();
     platform::useScreenReaderFixes();

@@ -24,7 +24,10 @@ class Announcer;
 class frmEditor : public QDialog {
     Q_OBJECT
 public:
+    // The editor of the question file in the program directory.
     frmEditor();
+    // The editor of `questionFile`: the game window's.
+    explicit frmEditor(QString questionFile);
     ~frmEditor() override;
 
     // --- Record buffer.
@@ -109,6 +112,7 @@ private:
     // kRecordBoxes: a box that still holds it was not touched.
     std::array<QString, 13> m_shownText;
     platform::Announcer* m_announcer = nullptr;
+    const QString m_questionFile; // opened at every load
 
     void buildLayout();
     // The record boxes in the order they stand on screen: row by row, left to right.

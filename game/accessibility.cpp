@@ -197,6 +197,21 @@ void GameAccessibility::announceStatus(const QString& text)
     m_announcer->say(platform::Announcer::Status, text);
 }
 
+void GameAccessibility::announceStep(int level, bool secures)
+{
+    // What the ladder and the secured amount are read as, whatever the eye sees.
+    QString step = m_window.marker(level)->accessibleName();
+    if (secures)
+        step += QStringLiteral(". ")
+            + QAccessible::queryAccessibleInterface(m_window.lblSicher)->text(QAccessible::Name);
+    announceStanding(step);
+}
+
+void GameAccessibility::announceStanding(const QString& text)
+{
+    m_announcer->say(platform::Announcer::Standing, text);
+}
+
 void GameAccessibility::announceQuestion()
 {
     // The question as the eye takes it in: its text, then the answers in order.

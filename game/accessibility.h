@@ -28,6 +28,10 @@ public:
 
     // A new status line, the question on screen with its answers, a joker's result.
     void announceStatus(const QString& text);
+    // The ladder step reached ("Stufe 3: 200 €"), with the amount it secures.
+    void announceStep(int level, bool secures);
+    // The player's standing in other words ("Game Over").
+    void announceStanding(const QString& text);
     void announceQuestion();
     void announceResult(const QString& text);
 

@@ -4,6 +4,8 @@
 // right or a wrong answer does to the game.
 #include "game/frmQuiz.h"
 
+#include "game/accessibility.h"
+
 #include "platform/platform.h"
 #include "platform/Shape.h"
 
@@ -116,6 +118,7 @@ void frmQuiz::Falsch()
 
     // Game over: the amount and the lit markers stay on the window.
     showStatus(QStringLiteral("Game Over"));
+    m_access->announceStanding(lblStatus->text()); // heard after what follows, too
     Level = 0;
     cmdA->setEnabled(false);
     cmdB->setEnabled(false);

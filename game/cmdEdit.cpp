@@ -11,9 +11,10 @@
 void frmQuiz::cmdEdit_Click()
 {
     // One editor window, created on first use and loaded afresh at every opening.
-    // It has no owner window; it goes with the game window.
+    // It has no owner window; it goes with the game window, and works on the
+    // game's question file.
     if (!m_editor)
-        m_editor = std::make_unique<frmEditor>();
+        m_editor = std::make_unique<frmEditor>(m_questionFile);
 
     try {
         m_editor->Form_Load();

@@ -19,8 +19,11 @@
 
 // A fixed dialog frame with a title and a close box: no maximise or minimise
 // button, on X11 and Wayland alike.
-frmQuiz::frmQuiz() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                          | Qt::WindowCloseButtonHint)
+frmQuiz::frmQuiz() : frmQuiz(platform::programFile(store::kFileName)) {}
+
+frmQuiz::frmQuiz(QString questionFile)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_questionFile(std::move(questionFile))
 {
     platform::useFontSubstitutes();
     GameAccessibility::prepare();

@@ -34,7 +34,10 @@ inline constexpr char kDownloadAddress[] = "https://www.example.org/plomberg-qui
 class frmQuiz : public QWidget {
     Q_OBJECT
 public:
+    // The window on the question file in the program directory.
     frmQuiz();
+    // The window on `questionFile`, which it hands on to its editor.
+    explicit frmQuiz(QString questionFile);
     ~frmQuiz() override;
 
     // --- The window's own procedures.
@@ -160,6 +163,7 @@ private:
     void judgeAnswer(const QString& letter);
     void keepClockMidSecond();
 
+    const QString m_questionFile;        // opened at start-up, and by the editor
     std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
     // What the window does beside its procedures, each an object of its own.
     GameAccessibility* m_access = nullptr;

@@ -5,24 +5,40 @@
 #include "game/frmQuiz.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleHints>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <array>
 
 namespace {
 
-template <typename Buttons>
-bool among(const Buttons& buttons, const QObject* object)
+template <typename Widgets>
+bool among(const Widgets& widgets, const QObject* object)
 {
-    return std::find(buttons.begin(), buttons.end(), object) != buttons.end();
+    return std::find(widgets.begin(), widgets.end(), object) != widgets.end();
 }
 
 std::array<QPushButton*, 4> answers(const frmQuiz& w) { return {w.cmdA, w.cmdB, w.cmdC, w.cmdD}; }
 
-std::array<QPushButton*, 7> guarded(const frmQuiz& w)
+std::array<QPushButton*, 3> jokers(const frmQuiz& w) { return {w.cmdPublikum, w.cmdHalb, w.cmdHandy}; }
+
+// A focus that comes or goes with the window's activation (a message box,
+// another window) is no move of the player's.
+bool moveOfThePlayer(const QFocusEvent* event)
 {
-    return {w.cmdA, w.cmdB, w.cmdC, w.cmdD, w.cmdPublikum, w.cmdHalb, w.cmdHandy};
+    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+}
+
+// The keys that press a button.
+bool pressesAButton(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Space || event->key() == Qt::Key_Select;
 }
 
 } // namespace
@@ -30,53 +46,171 @@ std::array<QPushButton*, 7> guarded(const frmQuiz& w)
 InputGuard::InputGuard(frmQuiz& window) : QObject(&window), m_window(window)
 {
     setObjectName(QStringLiteral("inputGuard"));
-    for (QPushButton* b : answers(window))
-        b->installEventFilter(this);
+    // The question is where the focus rests when no answer may have it:
+    // reached by Tab too, and read by a screen reader as the focus comes.
+    window.lblFrage->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(window.lblFrage, window.cmdA);
+    QWidget* const watched[] = {&window,         window.lblFrage, window.cmdA,    window.cmdB,
+                                window.cmdC,     window.cmdD,     window.txtName, window.cmdPublikum,
+                                window.cmdHalb,  window.cmdHandy, window.cmdNeu,  window.cmdEdit,
+                                window.cmdEnd};
+    for (QWidget* w : watched)
+        w->installEventFilter(this);
 }
+
+bool InputGuard::isAnswer(const QObject* object) const { return among(answers(m_window), object); }
+
+bool InputGuard::isJoker(const QObject* object) const { return among(jokers(m_window), object); }
 
 bool InputGuard::passFocusFromGreyed()
 {
-    // Qt asks for the next control when the focused one is greyed. An answer
-    // or joker passes it to the first answer that can be pressed; with none
-    // left (the game is lost) to "Neu", and back to the answers when they return.
+    // Qt asks for the next control when the focused one is greyed.
     QWidget* focus = m_window.focusWidget();
-    if (!focus || focus->isEnabled() || !among(guarded(m_window), focus))
+    if (!focus || focus->isEnabled() || !(isAnswer(focus) || isJoker(focus)))
         return false;
-    for (QPushButton* answer : answers(m_window)) {
-        if (answer->isEnabled()) {
-            answer->setFocus(Qt::OtherFocusReason);
+    if (isJoker(focus)) {
+        QWidget* back = m_giveBack;
+        m_giveBack = nullptr;
+        if (back && back->isEnabled() && !isJoker(back)) {
+            back->setFocus(Qt::OtherFocusReason);
             return true;
         }
+        // The answer it came from is greyed too: it may come back this turn.
+        toQuestion(back && isAnswer(back) ? back : nullptr);
+        return true;
     }
+    toQuestion(focus);
+    return true;
+}
+
+void InputGuard::toQuestion(QWidget* greyed)
+{
+    m_greyed = greyed;
+    m_window.lblFrage->setFocus(Qt::OtherFocusReason);
+    if (m_settling)
+        return;
+    m_settling = true;
+    // Once everything the press set off has happened: a game that was lost
+    // leaves the focus on "Neu".
+    QMetaObject::invokeMethod(this, &InputGuard::settleFocus, Qt::QueuedConnection);
+}
+
+void InputGuard::settleFocus()
+{
+    m_settling = false;
+    m_greyed = nullptr;
+    const auto enabled = answers(m_window);
+    if (m_window.focusWidget() != m_window.lblFrage
+        || std::any_of(enabled.begin(), enabled.end(), [](const QWidget* a) { return a->isEnabled(); }))
+        return;
     m_focusOwed = true;
     m_window.cmdNeu->setFocus(Qt::OtherFocusReason);
-    return true;
+}
+
+void InputGuard::watchFocus(QObject* watched, QEvent* event)
+{
+    const auto* focus = static_cast<QFocusEvent*>(event);
+    if (watched == &m_window || !moveOfThePlayer(focus))
+        return;
+    if (event->type() == QEvent::FocusOut) {
+        m_lastFocus = static_cast<QWidget*>(watched);
+        return;
+    }
+    // A joker reached by Tab was chosen for itself; one that took the focus
+    // by its access key or a click gives it back when it is done.
+    if (isJoker(watched)) {
+        if (focus->reason() == Qt::TabFocusReason || focus->reason() == Qt::BacktabFocusReason)
+            m_giveBack = nullptr;
+        else if (m_lastFocus != watched)
+            m_giveBack = m_lastFocus;
+    }
+}
+
+bool InputGuard::withinDoublePress(const QInputEvent* event) const
+{
+    // An event without a time (made up by a program) is never a second press.
+    const auto at = static_cast<qint64>(event->timestamp());
+    return at != 0 && m_pressEnded >= 0 && at >= m_pressEnded
+        && at - m_pressEnded < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+}
+
+bool InputGuard::secondPress(QObject* watched, QEvent* event)
+{
+    const bool onAnswer = isAnswer(watched);
+    const auto* input = dynamic_cast<const QInputEvent*>(event);
+    if (!input)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        return onAnswer && withinDoublePress(input);
+    case QEvent::MouseButtonRelease:
+        if (onAnswer)
+            m_pressEnded = static_cast<qint64>(input->timestamp());
+        return false;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        // A letter judged by the window itself answers as it is pressed.
+        const bool byWindow = watched == &m_window && QApplication::focusWidget() == &m_window
+            && !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (!(onAnswer && pressesAButton(key)) && !byWindow)
+            return false;
+        if (key->isAutoRepeat() || withinDoublePress(input)) {
+            if (input->timestamp() != 0)
+                m_pressEnded = static_cast<qint64>(input->timestamp()); // a burst goes on
+            return true;
+        }
+        if (byWindow)
+            m_pressEnded = static_cast<qint64>(input->timestamp());
+        return false;
+    }
+    case QEvent::KeyRelease:
+        if (onAnswer && pressesAButton(static_cast<const QKeyEvent*>(event)))
+            m_pressEnded = static_cast<qint64>(input->timestamp());
+        return false;
+    default:
+        return false;
+    }
+}
+
+void InputGuard::paintQuestionFocus(QEvent* event)
+{
+    // The question as it paints itself, then the focus frame of the answers
+    // around it, so that the eye finds the focus where the ear does.
+    QLabel* question = m_window.lblFrage;
+    static_cast<QObject*>(question)->event(event);
+    QPainter p(question);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(question);
+    m_window.cmdA->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &p, question);
 }
 
 bool InputGuard::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!among(answers(m_window), watched))
-        return false;
     switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        watchFocus(watched, event);
+        return false;
     case QEvent::EnabledChange:
-        if (m_focusOwed && static_cast<QWidget*>(watched)->isEnabled()) {
-            m_focusOwed = false;
-            static_cast<QWidget*>(watched)->setFocus(Qt::OtherFocusReason);
+        if (isAnswer(watched) && static_cast<QWidget*>(watched)->isEnabled()) {
+            auto* answer = static_cast<QWidget*>(watched);
+            // The answer that had the focus is back within the same turn (the
+            // fifty-fifty joker keeps it), or the answers return after a lost game.
+            if (answer == m_greyed || m_focusOwed) {
+                m_greyed = nullptr;
+                m_focusOwed = false;
+                answer->setFocus(Qt::OtherFocusReason);
+            }
         }
         return false;
-    case QEvent::MouseButtonRelease:
-        m_answerReleased = static_cast<QMouseEvent*>(event)->timestamp();
+    case QEvent::Paint:
+        if (watched == m_window.lblFrage && m_window.lblFrage->hasFocus()) {
+            paintQuestionFocus(event);
+            return true;
+        }
         return false;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        // Every click on an answer answers it. A press within the double-click
-        // interval after one is the second half of a double-click: dropped.
-        // Time is the events' own, so a later deliberate click always counts.
-        const auto pressed = static_cast<qint64>(static_cast<QMouseEvent*>(event)->timestamp());
-        return m_answerReleased >= 0 && pressed >= m_answerReleased
-            && pressed - m_answerReleased < QApplication::doubleClickInterval();
-    }
     default:
-        return false;
+        return secondPress(watched, event);
     }
 }

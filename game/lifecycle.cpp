@@ -4,6 +4,8 @@
 // the program ends.
 #include "game/frmQuiz.h"
 
+#include "game/accessibility.h"
+
 #include "platform/platform.h"
 #include "platform/Shape.h"
 
@@ -19,6 +21,7 @@ void frmQuiz::Leiterstufe(int level)
     if (level < 1 || level > 15)
         return;
     marker(level)->setVisible(true); // markers of lower levels stay lit
+    m_access->announceStep(level, false);
 
     // The secured amounts are set by value; they do not follow the row captions.
     qint32 secured = 0;
@@ -31,6 +34,7 @@ void frmQuiz::Leiterstufe(int level)
     SecuredAmount = secured;
     lblSicher->setText(QStringLiteral("Sicher: ") + platform::formatSecured(SecuredAmount)
                        + QStringLiteral(" €"));
+    m_access->announceStep(level, true);
 
     if (level != 15)
         return;

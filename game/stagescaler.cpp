@@ -4,6 +4,7 @@
 
 #include "assets/stagepicture.h"
 #include "platform/platform.h"
+#include "widgets/FocusFrameStyle.h"
 
 #include <QEvent>
 #include <QHash>
@@ -76,6 +77,8 @@ void StageScaler::lay(qreal factor, QPoint origin)
     m_factor = factor;
     m_origin = origin;
     platform::scaleControls(m_window, factor, origin);
+    for (FocusFrameStyle* focus : m_window.findChildren<FocusFrameStyle*>(Qt::FindDirectChildrenOnly))
+        focus->setScale(factor);
     platform::setDialogScale(m_window.isFullScreen() ? dialogScaleFor(factor) : 1);
     m_window.update();
 }

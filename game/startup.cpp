@@ -22,11 +22,10 @@ const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
 // The question file cannot be used: say where it belongs and where to get it,
 // then end the program before the window is ever shown. The two messages are
 // always the same; the precise reason goes to standard error.
-[[noreturn]] void failStartup(const QString& reason)
+[[noreturn]] void failStartup(const QString& questionFile, const QString& reason)
 {
     platform::reportToTerminal(reason);
-    platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
-                         + platform::questionFile(store::kFileName)
+    platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ") + questionFile
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
                          + QString::fromUtf8(quizstartup::kDownloadAddress) + QStringLiteral(" geladen werden."),
                      kFatalTitle);
@@ -50,7 +49,7 @@ void frmQuiz::Form_Load()
     lblDate->setText(platform::formatDate(platform::now()));
 
     try {
-        QuizDatabase = store::DBEngine::instance().OpenDatabase(platform::questionFile(store::kFileName));
+        QuizDatabase = store::DBEngine::instance().OpenDatabase(m_questionFile);
         QuizRecords = QuizDatabase->OpenRecordset(store::kTable, store::dbOpenDynaset);
 
         // The first question must be there and have a text; an empty table or
@@ -59,10 +58,10 @@ void frmQuiz::Form_Load()
             QuizRecords->MoveFirst();
         if (QuizRecords->IsEOF())
             throw store::Error(QStringLiteral("Die Fragendatei „%1“ enthält keine Fragen.")
-                                   .arg(platform::questionFile(store::kFileName)));
+                                   .arg(m_questionFile));
         if (QuizRecords->Fields(store::field::Frage).isNull())
             throw store::Error(QStringLiteral("Die erste Frage der Fragendatei „%1“ hat keinen Text.")
-                                   .arg(platform::questionFile(store::kFileName)));
+                                   .arg(m_questionFile));
 
         PufferInForm();
         showStatus(QStringLiteral("Wilkommen zum Plomberg-Quiz"));
@@ -72,7 +71,7 @@ void frmQuiz::Form_Load()
                                                 QStringLiteral("Wie heissen Sie denn?"),
                                                 QStringLiteral("Horst Mertig")));
     } catch (const std::exception& e) { // a store::Error as much as anything else
-        failStartup(QString::fromUtf8(e.what()));
+        failStartup(m_questionFile, QString::fromUtf8(e.what()));
     }
 }
 

@@ -33,20 +33,6 @@ void setClock(std::function<QDateTime()> clock);        // empty: back to the re
 // The file `name` in the program directory, joined with the platform's separator.
 QString programFile(const QString& name);
 
-// --- The question file. The file the game and the editor open under `name`,
-// the first of:
-//   1. the file named on the command line (useQuestionFile);
-//   2. `name` beside the executable, when it is there (a build folder, an
-//      unpacked folder);
-//   3. the player's own `name` in the per-user data folder
-//      (~/.local/share/plomberg-quiz); on the first start it is copied there
-//      from the default an installed game ships, which is never written.
-// When a test has set the program directory, only that directory counts.
-// Found nowhere: the path where the player's file is expected, the per-user
-// one for an installed game, the one beside the executable otherwise.
-QString questionFile(const QString& name);
-void useQuestionFile(const QString& path); // the command line's file; empty: none
-
 // --- Dialogs. Real, modal QMessageBox / QInputDialog run with exec(); no icon.
 inline const QString kAppTitle = QStringLiteral("Quiz");
 

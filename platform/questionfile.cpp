@@ -4,6 +4,8 @@
 // The program directory and where the question file is found: beside the
 // executable as always, or the player's own copy in the per-user data folder,
 // made on the first start from the default an installed game ships.
+#include "platform/questionfile.h"
+
 #include "platform/platform.h"
 
 #include <QCoreApplication>
@@ -19,7 +21,6 @@ namespace platform {
 namespace {
 
 QString g_programDirectory; // set by tests only
-QString g_commandLineFile;
 
 QString joined(const QString& dir, const QString& name)
 {
@@ -106,17 +107,12 @@ void setProgramDirectory(const QString& dir) { g_programDirectory = dir; }
 
 QString programFile(const QString& name) { return joined(programDirectory(), name); }
 
-void useQuestionFile(const QString& path)
-{
-    g_commandLineFile = path.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-QString questionFile(const QString& name)
+QString resolveQuestionFile(const QString& commandLineFile, const QString& name)
 {
     if (!g_programDirectory.isEmpty())
         return programFile(name);
-    if (!g_commandLineFile.isEmpty())
-        return g_commandLineFile;
+    if (!commandLineFile.isEmpty())
+        return QDir::toNativeSeparators(QFileInfo(commandLineFile).absoluteFilePath());
 
     const QString beside = joined(QCoreApplication::applicationDirPath(), name);
     if (QFileInfo::exists(beside))

@@ -320,7 +320,7 @@ void Announcer::announceNow()
         return; // said once the window is active again
     QStringList parts;
     for (QString& part : m_pending) {
-        if (!part.isEmpty())
+        if (!part.isEmpty() && !parts.contains(asSentence(part)))
             parts << asSentence(part);
         part.clear();
     }

@@ -25,16 +25,17 @@ void useScreenReaderFixes();
 // of the window's status line (Orca speaks a notification when it is shown,
 // and, as part of a status bar, without naming its role).
 //
-// What is said in one turn of the event loop goes out as one announcement,
-// status first, then the content, then a result; a newer text of a part
-// replaces the older one. While a message box or another window has the
+// What is said in one turn of the event loop goes out as one announcement:
+// the player's standing (step, amount, the end of a game), the status, the
+// content, a result; a newer text of a part replaces the older one, and a
+// part that repeats an earlier one is said once. While a message box or another window has the
 // player's attention, the announcement waits until the window is active
 // again, so that what the screen reader says on the window's return does not
 // cut it off.
 class Announcer : public QObject {
     Q_OBJECT
 public:
-    enum Part { Status, Content, Result, kParts };
+    enum Part { Standing, Status, Content, Result, kParts };
 
     // The notification is a hidden child of `statusLine`.
     explicit Announcer(QLabel* statusLine);

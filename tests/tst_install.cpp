@@ -137,6 +137,30 @@ private slots:
         for (const QString& text : shown)
             QVERIFY2(r.out.contains(text), qPrintable(text + QStringLiteral(" not in:\n") + r.out));
     }
+
+    void answerNotWrittenIsAFailure_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("argument");
+        for (const char* program : {"plomberg-quiz", "plomberg-quizdb"})
+            for (const char* argument : {"--help", "--version"})
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1StringView(program), QLatin1StringView(argument))))
+                    << QString::fromLatin1(program) << QString::fromLatin1(argument);
+    }
+    void answerNotWrittenIsAFailure()
+    {
+        // An answer that cannot be written (a full disk) ends with a failure.
+        QFETCH(QString, program);
+        QFETCH(QString, argument);
+        QProcess p;
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(installed(QStringLiteral("bin/") + program), {argument});
+        QVERIFY(p.waitForFinished(120000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(p.exitCode() != 0, qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("nicht schreiben")), qPrintable(err));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestInstall)

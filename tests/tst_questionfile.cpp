@@ -9,17 +9,21 @@
 #include "editor/frmEditor.h"
 #include "game/frmQuiz.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/store.h"
 #include "support/display.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using testsupport::DialogAnswerer;
@@ -33,14 +37,41 @@ QByteArray bytesOf(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The question file as main() finds it, with `commandLineFile` named on the
+// command line (empty: none).
+QString resolved(const QString& commandLineFile = QString())
+{
+    return platform::resolveQuestionFile(commandLineFile, store::kFileName);
+}
+
 // The game as main() starts it, with the name already given: the question it
 // shows first.
-QString startGame()
+QString startGame(const QString& commandLineFile = QString())
 {
-    frmQuiz w;
+    frmQuiz w(resolved(commandLineFile));
     w.txtName->setText(QStringLiteral("Anna"));
     w.Form_Load();
     return w.lblFrage->text();
+}
+
+// The first question the game's editor shows when the game opens it; the
+// editor is closed again at once.
+QString questionInGamesEditor(frmQuiz& game)
+{
+    QString shown;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* editor = qobject_cast<frmEditor*>(QApplication::activeModalWidget());
+        if (!editor || !editor->isVisible())
+            return;
+        poll.stop();
+        shown = editor->txtFrage->text();
+        editor->cmdUnload_Click();
+    });
+    poll.start();
+    game.cmdEdit_Click();
+    return shown;
 }
 
 } // namespace
@@ -91,7 +122,6 @@ private slots:
     void cleanup()
     {
         QFile::remove(besideFile());
-        platform::useQuestionFile(QString());
         m_tmp.reset();
     }
 
@@ -115,10 +145,9 @@ private slots:
         QFETCH(QStringList, present);
         QFETCH(QString, shown);
         QFETCH(bool, ownFileMade);
-        if (present.contains(QLatin1String("command line"))) {
+        const bool named = present.contains(QLatin1String("command line"));
+        if (named)
             writeFile(commandLineFile(), 1);
-            platform::useQuestionFile(commandLineFile());
-        }
         if (present.contains(QLatin1String("beside")))
             writeFile(besideFile(), 2);
         if (present.contains(QLatin1String("own")))
@@ -126,7 +155,7 @@ private slots:
         writeFile(shippedFile(), 4);
         const QByteArray shipped = bytesOf(shippedFile());
 
-        QCOMPARE(startGame(), shown);
+        QCOMPARE(startGame(named ? commandLineFile() : QString()), shown);
         QCOMPARE(bytesOf(shippedFile()), shipped);
         QCOMPARE(QFile::exists(ownFile()), ownFileMade);
         if (shown == QLatin1String("Frage 4")) {
@@ -143,7 +172,7 @@ private slots:
         const QByteArray shipped = bytesOf(shippedFile());
         QCOMPARE(startGame(), QStringLiteral("Frage 4"));
 
-        frmEditor editor;
+        frmEditor editor(resolved());
         editor.Form_Load();
         QCOMPARE(editor.txtFrage->text(), QStringLiteral("Frage 4"));
         editor.txtFrage->setText(QStringLiteral("Meine eigene Frage?"));
@@ -157,6 +186,22 @@ private slots:
         becomePlayer(QStringLiteral("home2"));
         QCOMPARE(startGame(), QStringLiteral("Frage 4"));
         QVERIFY(QFile::exists(path(QStringLiteral("home2/.local/share/plomberg-quiz/Zada-VI-VOZ.mdb"))));
+    }
+
+    // The game hands its file to its editor: the editor works on the file the
+    // game plays, even where looking again would now find another one.
+    void editorWorksOnTheGamesFile()
+    {
+        writeFile(shippedFile(), 4);
+        frmQuiz game(resolved());
+        game.txtName->setText(QStringLiteral("Anna"));
+        game.Form_Load();
+        QCOMPARE(game.lblFrage->text(), QStringLiteral("Frage 4"));
+
+        writeFile(besideFile(), 2);
+        becomePlayer(QStringLiteral("home2"));
+        QCOMPARE(questionInGamesEditor(game), QStringLiteral("Frage 4"));
+        QVERIFY(!QFile::exists(path(QStringLiteral("home2/.local/share/plomberg-quiz/Zada-VI-VOZ.mdb"))));
     }
 
     // Where the first start puts the player's copy: under an absolute
@@ -207,6 +252,42 @@ private slots:
                  qPrintable(answers.seen().at(0).text));
         QCOMPARE(answers.seen().at(1).text, QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."));
         QVERIFY(!QFile::exists(ownFile()));
+    }
+
+    // An empty path names no file: the game refuses it on the terminal, with
+    // or without a display, and never plays the player's own file instead.
+    void emptyPathIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("display");
+        QTest::newRow("--fragendatei ''") << QStringList{"--fragendatei", ""} << true;
+        QTest::newRow("--fragendatei=") << QStringList{"--fragendatei="} << true;
+        QTest::newRow("-f '' without a display") << QStringList{"-f", ""} << false;
+        QTest::newRow("plain ''") << QStringList{""} << true;
+    }
+
+    void emptyPathIsRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, display);
+        writeFile(ownFile(), 3);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        if (display)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.start(QStringLiteral(QUIZ_EXE), arguments);
+        const bool ended = game.waitForFinished(20000);
+        if (!ended)
+            game.kill();
+        QVERIFY2(ended, "the game started instead of refusing the empty path");
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(game.readAllStandardError()),
+                 QStringLiteral("plomberg-quiz: Der Pfad der Fragendatei ist leer. Bitte den Pfad einer Fragendatei "
+                                "angeben oder die Angabe weglassen.\n"));
     }
 };
 

@@ -24,6 +24,7 @@
 #include <sys/personality.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using testsupport::Record;
@@ -1394,6 +1395,26 @@ private slots:
         QVERIFY(r.err.isEmpty());
     }
 
+    void answerNotWrittenIsAFailure_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("mustSay"); // on standard error
+        const QString full = "Die Ausgabe lässt sich nicht schreiben: der Datenträger ist voll.\n";
+        QTest::newRow("--help") << QStringList{"--help"} << full;
+        QTest::newRow("help") << QStringList{"help"} << full;
+        QTest::newRow("--version") << QStringList{"--version"} << full;
+    }
+    void answerNotWrittenIsAFailure()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, mustSay);
+        Start start;
+        start.child = [] { dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO); };
+        const Run r = runQuizdb(args, start);
+        QCOMPARE(r.code, 2);
+        QCOMPARE(r.err, mustSay);
+    }
+
     void speaksByTheNameItWasStartedUnder_data()
     {
         QTest::addColumn<QString>("name"); // a link to the tool, or a copy of it
@@ -1436,6 +1457,72 @@ private slots:
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains("Satz 2, Feld „Frage“"), qPrintable(r.err));
         QCOMPARE(readBytes(path("b.csv")), QByteArray("alt"));
+    }
+
+    void exportIntoWhatIsNoRegularFile_data()
+    {
+        QTest::addColumn<QString>("kind"); // what stands at the name after -o
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mustSay"); // on standard error; @ is the name after -o
+        QTest::newRow("FIFO") << "FIFO" << 0 << "";
+        QTest::newRow("null device") << "null" << 0 << "";
+        QTest::newRow("full device") << "full" << 2
+                                     << "Die Ausgabedatei „@“ lässt sich nicht schreiben: der Datenträger ist voll. "
+                                        "Nicht die ganze CSV ist bei „@“ angekommen.\n";
+        QTest::newRow("directory") << "directory" << 2
+                                   << "„@“ ist ein Verzeichnis; dorthin schreibt plomberg-quizdb export nicht. Die "
+                                      "Ausgabe geht in eine gewöhnliche Datei, eine benannte Pipe (FIFO) oder ein "
+                                      "Zeichengerät wie ein Terminal.\n";
+        QTest::newRow("missing folder") << "missing folder" << 2
+                                        << "Die Ausgabedatei „@“ lässt sich nicht anlegen: das Verzeichnis „"
+                                           + path("fehlt") + "“ gibt es nicht.\n";
+        QTest::newRow("folder is a file") << "folder is a file" << 2
+                                          << "Die Ausgabedatei „@“ lässt sich nicht anlegen: „" + path("a.mdb")
+                                             + "“ ist kein Verzeichnis.\n";
+    }
+    void exportIntoWhatIsNoRegularFile()
+    {
+        // A pipe or a device gets the CSV as a stream and stays what it is;
+        // what cannot be opened is named, in German.
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        QFETCH(QString, mustSay);
+        testsupport::writeQuestionFile(path("a.mdb"), sampleRecords(2, kRoundRobin));
+        // A device of the test's own where it may be made: one that is
+        // replaced by mistake is no device of the system's.
+        const bool root = geteuid() == 0;
+        QString target = path(kind);
+        int reader = -1;
+        if (kind == "FIFO") {
+            QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+            reader = open(QFile::encodeName(target).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+        } else if (kind == "null" || kind == "full") {
+            if (root)
+                QCOMPARE(mknod(QFile::encodeName(target).constData(), S_IFCHR | 0666, makedev(1, kind == "null" ? 3 : 7)), 0);
+            else
+                target = "/dev/" + kind;
+        } else if (kind == "directory") {
+            QVERIFY(QDir().mkpath(target));
+        } else {
+            target = path(kind == "missing folder" ? "fehlt/a.csv" : "a.mdb/a.csv");
+        }
+        const Run r = runQuizdb({"export", path("a.mdb"), "-o", target});
+        QCOMPARE(r.code, code);
+        QCOMPARE(r.err, QString(mustSay).replace("@", target));
+        QFileInfo after(target);
+        if (reader >= 0) {
+            QByteArray got(1 << 16, '\0');
+            got.resize(std::max<qsizetype>(0, read(reader, got.data(), got.size())));
+            close(reader);
+            QCOMPARE(got, runQuizdb({"export", path("a.mdb")}).outBytes);
+        }
+        struct stat st;
+        if (kind != "missing folder" && kind != "folder is a file") {
+            QCOMPARE(stat(QFile::encodeName(target).constData(), &st), 0);
+            QVERIFY2(!S_ISREG(st.st_mode), "replaced by a regular file");
+        }
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.csv*", ".*csv*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     void runReportsThroughDevices()

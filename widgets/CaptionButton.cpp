@@ -32,7 +32,8 @@ QRect CaptionButton::captionRect() const
 {
     QStyleOptionButton option;
     initStyleOption(&option);
-    const int clear = FocusFrameStyle::kWidth + 1;
+    const auto* focus = qobject_cast<const FocusFrameStyle*>(style());
+    const int clear = (focus ? focus->frameWidth() : FocusFrameStyle::kWidth) + 1;
     return style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this).adjusted(clear, clear, -clear, -clear);
 }
 

@@ -14,14 +14,18 @@ const QColor kFocusColour(0, 0, 0);
 
 FocusFrameStyle::FocusFrameStyle() : QProxyStyle(QApplication::style()->name()) {}
 
+void FocusFrameStyle::setScale(qreal factor) { m_scale = factor; }
+
+int FocusFrameStyle::frameWidth() const { return qMax(kWidth, qRound(kWidth * m_scale)); }
+
 void FocusFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                     const QWidget* widget) const
 {
-    const auto frame = [painter](const QRect& r) {
+    const auto frame = [painter, width = frameWidth()](const QRect& r) {
         painter->save();
         painter->setPen(kFocusColour);
         painter->setBrush(Qt::NoBrush);
-        for (int i = 0; i < kWidth; ++i)
+        for (int i = 0; i < width; ++i)
             painter->drawRect(r.adjusted(i, i, -1 - i, -1 - i));
         painter->restore();
     };

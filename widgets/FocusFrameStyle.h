@@ -16,6 +16,13 @@ public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
 
-    // Width of the frame in pixels.
+    // Width of the frame in pixels at a window's own size.
     static constexpr int kWidth = 2;
+    // The window drawn at `factor` times its size: the frame grows with it.
+    void setScale(qreal factor);
+    // The frame's width as drawn now.
+    int frameWidth() const;
+
+private:
+    qreal m_scale = 1;
 };

@@ -44,6 +44,17 @@ const Command kCommands[] = {
     {QLatin1StringView("check"), 1, QLatin1StringView("check FRAGENDATEI"), false, false, runCheck},
 };
 
+// Writes the answer to --help or --version; exit status 0 only when all of it
+// was written.
+int answer(QIODevice& out, QIODevice& err, const QString& text)
+{
+    errno = 0;
+    if (written(out, text.toUtf8()))
+        return 0;
+    say(err, writeFailure(out, errno).message() + QLatin1Char('\n'));
+    return 2;
+}
+
 // What is wrong with a call the parser refused, in one line.
 QString parseProblem(const QCommandLineParser& parser, const QStringList& args)
 {
@@ -96,6 +107,8 @@ QString usage()
         "Optionen:\n"
         "  -o DATEI          export schreibt in DATEI statt auf die Standardausgabe;\n"
         "                    die Datei kommt erst an ihren Platz, wenn sie ganz ist.\n"
+        "                    Eine benannte Pipe (FIFO) oder ein Gerät wie /dev/null\n"
+        "                    bekommt die CSV als Datenstrom und bleibt, was sie ist.\n"
         "  --ohne-pruefung   create und import übernehmen auch Datensätze, die gegen\n"
         "                    das Datenmodell verstoßen, so wie sie sind (etwa Richtig\n"
         "                    \"X\"); die Längen der Felder und \"alles oder nichts\"\n"
@@ -163,13 +176,10 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
     }
     const QStringList words = parser.positionalArguments();
     if (parser.isSet(help) || words.value(0) == QLatin1String("help")) {
-        say(out, usage());
-        return 0;
+        return answer(out, err, usage());
     }
-    if (parser.isSet(version)) {
-        say(out, programName() + QStringLiteral(" " QUIZ_VERSION "\n"));
-        return 0;
-    }
+    if (parser.isSet(version))
+        return answer(out, err, programName() + QStringLiteral(" " QUIZ_VERSION "\n"));
     if (words.isEmpty()) {
         say(err, usage());
         return 2;

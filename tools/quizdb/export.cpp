@@ -5,10 +5,9 @@
 
 #include "tools/quizdb/call.h"
 #include "tools/quizdb/csv.h"
+#include "tools/quizdb/csvoutput.h"
 #include "tools/quizdb/questionfile.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <string>
 
@@ -66,21 +65,8 @@ int runExport(const Call& call)
         exportFile(call.files[0], call.out, call.outIsTerminal ? nullptr : &call.progress);
         return 0;
     }
-    // The CSV file comes into place only when it is whole; a question file is
-    // never written over with its own export.
-    const QFileInfo target(call.output);
-    if (target.exists() && target.canonicalFilePath() == QFileInfo(call.files[0]).canonicalFilePath())
-        throw Error(QStringLiteral("Die Ausgabedatei %1 ist die Fragendatei selbst; bitte einen anderen Namen wählen.")
-                        .arg(quoted(call.output)));
-    QSaveFile file(call.output);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht anlegen: %2").arg(quoted(call.output), file.errorString()));
-    exportFile(call.files[0], file, &call.progress);
-    // A write cut short (a full disk, a size limit) does not always count as
-    // failed: what reached the file is compared with what was written.
-    errno = 0;
-    if (!file.flush() || file.size() != file.pos() || !file.commit())
-        throw writeFailure(file, errno ? errno : ENOSPC);
+    CsvOutput target(call.output, call.files[0]);
+    target.run([&](QIODevice& device) { exportFile(call.files[0], device, &call.progress); });
     return 0;
 }
 

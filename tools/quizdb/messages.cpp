@@ -65,16 +65,50 @@ QString writeProblem(int error)
     case EROFS:
         return QStringLiteral("der Datenträger ist schreibgeschützt");
     default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        // No words of the system's own: they may be English.
+        return QStringLiteral("Fehler %1 des Betriebssystems (%2)")
+            .arg(QString::number(error), QLatin1StringView(strerrorname_np(error) ? strerrorname_np(error) : "?"));
+    }
+}
+
+QString openProblem(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("einen Teil des Pfades gibt es nicht");
+    case ENOTDIR:
+        return QStringLiteral("ein Teil des Pfades ist kein Verzeichnis");
+    case EISDIR:
+        return QStringLiteral("das ist ein Verzeichnis");
+    case ENAMETOOLONG:
+        return QStringLiteral("der Name ist zu lang");
+    case ELOOP:
+        return QStringLiteral("zu viele symbolische Verknüpfungen hintereinander");
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("das Gerät ist nicht vorhanden oder nicht bereit");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("zu viele offene Dateien");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("die Datei ist gerade in Benutzung");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("kein Zugriffsrecht");
+    default:
+        return writeProblem(error);
     }
 }
 
 Error writeFailure(const QIODevice& out, int error)
 {
-    const QString why = error ? writeProblem(error) : out.errorString();
+    // Without an errno, the device's own words would be English.
+    const QString why = error ? writeProblem(error) : QStringLiteral("nicht alles kam dort an");
     const auto* file = qobject_cast<const QFileDevice*>(&out);
-    if (file && !file->fileName().isEmpty())
-        return Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht schreiben: %2.").arg(quoted(file->fileName()), why));
+    const QString name = !out.objectName().isEmpty() ? out.objectName() : file ? file->fileName() : QString();
+    if (!name.isEmpty())
+        return Error(QStringLiteral("Die Ausgabedatei %1 lässt sich nicht schreiben: %2.").arg(quoted(name), why));
     return Error(QStringLiteral("Die Ausgabe lässt sich nicht schreiben: %1.").arg(why));
 }
 

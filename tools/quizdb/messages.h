@@ -31,8 +31,12 @@ QString shown(const QString& value);
 // no full stop).
 QString writeProblem(int error);
 
-// The failure of writing to `out` (standard output, or the file it names),
-// with its errno (0: unknown, then the device's own words).
+// Why a file could not be opened, from its errno, in the same manner.
+QString openProblem(int error);
+
+// The failure of writing to `out` (standard output, or the file named by its
+// object name, else by its file name), with its errno (0: unknown, then the
+// device's own words).
 Error writeFailure(const QIODevice& out, int error);
 
 // A count with its noun in the right number: "1 Frage", "2 Fragen", "0 Fragen".

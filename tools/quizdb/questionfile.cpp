@@ -3,10 +3,8 @@
 // Opening a question file for quizdb, its journal and its failures.
 #include "tools/quizdb/questionfile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <new>
-#include <sys/stat.h>
 
 namespace quizdb {
 
@@ -74,22 +72,6 @@ Error readError(const QString& file, const sqlite::Error& e)
     if ((e.isReadOnly() || e.isCantOpen()) && hasHotJournal(file))
         return hotJournalError(file);
     return e;
-}
-
-QString irregularKind(const QString& path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
-        return {};
-    if (S_ISDIR(st.st_mode))
-        return QStringLiteral("ein Verzeichnis");
-    if (S_ISFIFO(st.st_mode))
-        return QStringLiteral("eine benannte Pipe (FIFO)");
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-        return QStringLiteral("eine Gerätedatei");
-    if (S_ISSOCK(st.st_mode))
-        return QStringLiteral("ein Socket");
-    return QStringLiteral("keine gewöhnliche Datei");
 }
 
 sqlite::File openQuestionFile(const QString& file, bool write, QString& key)

@@ -6,6 +6,7 @@
 // once in table order.
 #pragma once
 
+#include "store/filekind.h"
 #include "store/questiontable.h"
 #include "store/sqlite.h"
 #include "tools/quizdb/messages.h"
@@ -48,9 +49,7 @@ auto reading(const QString& file, Work&& work)
     }
 }
 
-// What `path` is when it is there but no regular file ("ein Verzeichnis",
-// "eine Gerätedatei", …); empty for a regular file or one that is not there.
-QString irregularKind(const QString& path);
+using store::irregularKind;
 
 // Opens an existing question file and checks that it holds the question
 // table; `key` gets the name of its row key. Only a regular file is opened:

@@ -10,6 +10,7 @@
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
 
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -25,7 +26,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QuizApplication app(argc, argv);
-    platform::useQuestionFile(QString::fromLocal8Bit(argv[1]));
     const QString picture = QString::fromLocal8Bit(argv[2]);
 
     // Nobody is there to answer: the name prompt takes its default, and a
@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     });
     answer.start();
 
-    frmQuiz w;
+    frmQuiz w(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
     w.Form_Load();
     answer.stop();
     w.Timer1000_Timer(); // the time instead of the clock's design text
