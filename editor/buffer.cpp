@@ -99,6 +99,8 @@ void frmEditor::showField(int box)
     else
         m_shownText[box] = text;
     (this->*r.box)->setText(m_shownText[box]);
+    // A text longer than its box shows from its start, as it is read.
+    (this->*r.box)->setCursorPosition(0);
 }
 
 // Whether a change leaves box `box`'s stored value as it is instead of

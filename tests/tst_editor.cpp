@@ -323,6 +323,27 @@ private slots:
         QCOMPARE(ed.txtFrage->text(), QStringLiteral("Frage 2"));
     }
 
+    // A question longer than its box shows its start, on loading as after a
+    // move: the box's view begins at the first character.
+    void longTextShowsItsStart()
+    {
+        QList<Record> records = sampleRecords(2);
+        const QString question = QStringLiteral("Wie heißt die Hauptstadt ") + QString(60, QLatin1Char('x'))
+                                 + QStringLiteral(" am Ende?");
+        records[0][QStringLiteral("Frage")] = question;
+        records[1][QStringLiteral("Frage")] = question;
+        writeFile(records);
+
+        frmEditor ed;
+        ed.Form_Load();
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        QCOMPARE(ed.txtFrage->text(), question);
+        QCOMPARE(ed.txtFrage->cursorPosition(), 0);
+        ed.cmdNächster_Click();
+        QCOMPARE(ed.txtFrage->cursorPosition(), 0);
+    }
+
     // --- Navigation.
 
     void navigation_data()
