@@ -48,6 +48,7 @@ enum class Refusal : std::uint8_t {
     DamagedRow,     // page number, slot number
     DamagedValue,   // field, record number (1-based, table order)
     CodePage,       // code page number, -
+    Password,       // -, -
 };
 
 } // namespace jet::protocol

@@ -42,6 +42,12 @@ QString refusalText(const QString& file, Refusal why, const QString& first, cons
                               "das Kennwort entfernen (Datei › Informationen › Datenbank entschlüsseln) und sie dann "
                               "noch einmal angeben.")
             .arg(name, first);
+    case Refusal::Password:
+        return QStringLiteral("Die Access-Datei %1 ist mit einem Datenbankkennwort geschützt; ein Kennwort lässt sich "
+                              "hier nicht eingeben, und ohne es wird die Datei nicht gelesen. Bitte die Datei in Access "
+                              "mit dem Kennwort öffnen, das Kennwort entfernen (Datei › Informationen › "
+                              "Datenbankkennwort entfernen) und sie dann noch einmal angeben.")
+            .arg(name);
     case Refusal::NoCatalog:
         return QStringLiteral("Das Verzeichnis der Tabellen in der Access-Datei %1 ist unlesbar; die Datei ist "
                               "beschädigt oder verschlüsselt.")

@@ -270,9 +270,12 @@ private Q_SLOTS:
                                        << QString()
                                        << QStringLiteral("enthält keine Tabelle „Zada-VI-VOZ“; sie enthält überhaupt "
                                                          "keine eigene Tabelle.");
-        QTest::newRow("another table")
+        QTest::newRow("another table") << jetFile(QStringLiteral("genuine/jackcess-V2000_delTestV2000.mdb")) << QString()
+                                       << QString()
+                                       << QStringLiteral("enthält keine Tabelle „Zada-VI-VOZ“; ihre Tabellen heißen „Table“.");
+        QTest::newRow("a database password")
             << jetFile(QStringLiteral("genuine/mdbreader-password_data_V2000_with-password.mdb")) << QString()
-            << QString() << QStringLiteral("enthält keine Tabelle „Zada-VI-VOZ“; ihre Tabellen heißen „Table1“.");
+            << QString() << QStringLiteral("ist mit einem Datenbankkennwort geschützt; ein Kennwort lässt sich hier nicht");
         QTest::newRow("a field missing") << jetFile(QStringLiteral("genuine/jackcess-V2000_delTestV2000.mdb"))
                                          << QStringLiteral("Table") << QStringLiteral("Frage")
                                          << QStringLiteral("Der Tabelle „Table“ in der Access-Datei „%1“ fehlt das Feld "

@@ -6,6 +6,7 @@
 // loop without end on a damaged file; its caller limits its time and memory
 // and words every refusal.
 #include "access/reader/output.h"
+#include "access/reader/password.h"
 #include "access/reader/table.h"
 
 #include <cerrno>
@@ -85,6 +86,8 @@ int main(int argc, char** argv)
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0)
         out.refuse(Refusal::NotOpened, std::strerror(errno));
+    unsigned char first[256];
+    const ssize_t head = pread(fd, first, sizeof first, 0);
     close(fd);
 
     MdbHandle* mdb = mdb_open(file, MDB_NOFLAGS);
@@ -94,6 +97,8 @@ int main(int argc, char** argv)
     // Access 2007 file (one with a password) reads as noise.
     if (mdb->f->jet_version >= MDB_VER_ACCDB_2007 && mdb->f->db_key != 0)
         out.refuse(Refusal::Encrypted, versionName(mdb->f->jet_version));
+    if (mdb->f->jet_version <= MDB_VER_JET4 && head > 0 && jet::reader::hasPassword(first, std::size_t(head)))
+        out.refuse(Refusal::Password);
     const long filePages = long(st.st_size / mdb->fmt->pg_size);
     if (!mdb_read_catalog(mdb, MDB_ANY))
         out.refuse(Refusal::NoCatalog);
