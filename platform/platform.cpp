@@ -137,15 +137,14 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     dialog.setTextValue(defaultText);
     scaleDialogText(dialog);
     // The title bar shows the whole title, in bold as window managers write
-    // it, beside their icon and buttons (about eight lines' height). The size
-    // is fixed: a window manager offers no maximise for a window that cannot
-    // grow.
-    QFont bold = dialog.font();
-    bold.setBold(true);
-    const QFontMetrics metrics(bold);
+    // it (a fifth wider than the dialog's own face, which is loaded already;
+    // loading the bold one would cost start-up time), beside their icon and
+    // buttons (about eight lines' height). The size is fixed: a window
+    // manager offers no maximise for a window that cannot grow.
+    const QFontMetrics metrics(dialog.font());
     dialog.sizeHint(); // builds the dialog's layout
     if (QLineEdit* box = dialog.findChild<QLineEdit*>())
-        box->setMinimumWidth(metrics.horizontalAdvance(title) + 8 * metrics.height());
+        box->setMinimumWidth(metrics.horizontalAdvance(title) * 6 / 5 + 8 * metrics.height());
     dialog.layout()->setSizeConstraint(QLayout::SetFixedSize);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));

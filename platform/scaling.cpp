@@ -84,14 +84,20 @@ void scaleChildren(QWidget& parent, qreal factor, QPoint origin)
 // title bar, the task bar and the window switcher each get a sharp picture.
 // A file is read only when a picture of its size is asked for: a window
 // system that takes no icons costs nothing at start. (The theme's SVG would
-// need Qt's SVG module, which the game does not load.)
+// need Qt's SVG module, which the game does not load.) A window offers the
+// sizes of title and task bars, up to 64 pixels: on X11 every size offered
+// is read, converted and copied to the window manager with each window,
+// and the 128 and 256 pixel pictures alone were ten times the rest (the
+// desktop takes its large pictures from the icon theme).
 class IconFiles : public QIconEngine {
 public:
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
         QList<QSize> sizes;
-        for (int side : kSides)
-            sizes << QSize(side, side);
+        for (int side : kSides) {
+            if (side <= kLargestOffered)
+                sizes << QSize(side, side);
+        }
         return sizes;
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
@@ -111,6 +117,7 @@ public:
 
 private:
     static constexpr int kSides[] = {16, 22, 32, 48, 64, 128, 256};
+    static constexpr int kLargestOffered = 64;
 };
 
 } // namespace

@@ -549,6 +549,43 @@ private slots:
         QCOMPARE(ed.txtRichtig->text(), QStringLiteral("B"));
     }
 
+    // A stored text longer than a box can hold (another tool wrote it) stays
+    // whole when another field of its record is changed; typed over, it is
+    // cut like any text typed.
+    void untouchedLongTextKeptWhole_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("length");
+        for (const int length : {204, 32767, 32768, 40000})
+            QTest::addRow("Frage of %d characters", length) << "Frage" << length;
+        QTest::newRow("AntwortC of 40000 characters") << "AntwortC" << 40000;
+    }
+
+    void untouchedLongTextKeptWhole()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, length);
+        QList<Record> records = sampleRecords(3);
+        const QString stored = QStringLiteral("Lang ") + QString(length - 10, QLatin1Char('x')) + QStringLiteral(" Ende");
+        records[0][field] = stored;
+        writeFile(records);
+
+        frmEditor ed;
+        ed.Form_Load();
+        ed.txtAntB->setText(QStringLiteral("Geändert"));
+        ed.cmdÄndern_Click();
+        QCOMPARE(ed.lblStatus->text(), QStringLiteral("Datensatz geändert"));
+        QCOMPARE(fieldOf(onDisk().at(0), QStringLiteral("AntwortB")), QStringLiteral("Geändert"));
+        QCOMPARE(fieldOf(onDisk().at(0), field).size(), length);
+        QCOMPARE(fieldOf(onDisk().at(0), field), stored);
+
+        // Typed over, the box is written cut to its field.
+        QLineEdit* box = field == QLatin1String("Frage") ? ed.txtFrage : ed.txtAntC;
+        box->setText(QStringLiteral("Neu ") + box->text());
+        ed.cmdÄndern_Click();
+        QCOMPARE(fieldOf(onDisk().at(0), field), QString(QStringLiteral("Neu ") + stored).left(store::fieldLimit(field)));
+    }
+
     void leftChars()
     {
         // A character outside the basic plane counts once and is never cut in half.

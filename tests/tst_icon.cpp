@@ -5,9 +5,11 @@
 // and in librsvg (what GTK desktops and software centres use): both pictures
 // at several sizes, compared pixel by pixel. Edges may differ by their
 // smoothing, never by a line one renderer draws and the other does not.
+#include "platform/platform.h"
 #include "support/display.h"
 
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -47,6 +49,21 @@ public:
     static void initMain() { testsupport::useOwnDisplay(); }
 
 private Q_SLOTS:
+    // The window's icon offers the sizes title and task bars draw, which the
+    // window system copies with every window; a larger picture is still drawn
+    // sharp from its own file when asked for.
+    void windowIconOffersBarSizes()
+    {
+        const QIcon icon = platform::programIcon();
+        const QList<QSize> sizes = icon.availableSizes();
+        QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)) && sizes.contains(QSize(48, 48)));
+        for (const QSize& size : sizes)
+            QVERIFY2(size.width() <= 64, qPrintable(QString::number(size.width())));
+        const QImage large = icon.pixmap(QSize(256, 256)).toImage();
+        QCOMPARE(large.size(), QSize(256, 256));
+        QCOMPARE(large.pixelColor(128, 128).alpha(), 255);
+    }
+
     void qtAndLibrsvgDrawAlike_data()
     {
         QTest::addColumn<int>("size");
