@@ -164,6 +164,13 @@ CheckResult checkFile(const QString& file, const CheckReport& report, Progress* 
         ++result.findings;
         report.finding(finding);
     });
+    // SQLite's own check of the file's pages, before the records are read.
+    if (const QStringList damage = structureFindings(db, file); !damage.isEmpty()) {
+        result.findings += int(damage.size());
+        for (const QString& finding : damage)
+            report.finding(finding);
+        report.finding(damageRemedy(file));
+    }
 
     if (progress)
         progress->start(Progress::Work::Checking);

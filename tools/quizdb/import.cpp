@@ -28,6 +28,12 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
     sqlite::File db = openQuestionFile(file, true, key);
     try {
         sqlite::Transaction transaction(db);
+        // A save into a damaged file can destroy more of it.
+        if (const QStringList damage = structureFindings(db, file); !damage.isEmpty())
+            throw Error(damage.join(QLatin1Char('\n')) + QStringLiteral("\nIn eine beschädigte Fragendatei schreibt %1 "
+                                                                       "nichts; nichts wurde geschrieben. ")
+                                                                 .arg(programName()) +
+                        damageRemedy(file));
         const int written = access ? writeAccessRecords(db, csv, options) : writeRecords(db, *input, *reader, options);
         transaction.commit();
         return written;
