@@ -124,7 +124,7 @@ int main(int argc, char** argv)
                               "logicalDpi": 96, "dpr": 1}]})") < 0)
             return 1;
         json.close();
-        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screen).toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", (QLatin1StringView("offscreen:configfile=") + screen).toLocal8Bit());
     }
     QuizApplication app(argc, argv);
 

@@ -206,10 +206,10 @@ int main(int argc, char** argv)
                     pad(target, 24).constData(), verdict(ok).toUtf8().constData());
     };
     row(QStringLiteral("Publikum, 99-%-Balken (Median von %1)").arg(audience.size()),
-        fmt(a, 3) + " s (" + fmt(aDev, 2) + " %, max " + fmt(aWorst, 3) + " s)", QStringLiteral("4,95 s ± 2 %"),
+        QStringLiteral("%1 s (%2 %, max %3 s)").arg(fmt(a, 3), fmt(aDev, 2), fmt(aWorst, 3)), QStringLiteral("4,95 s ± 2 %"),
         audienceOk && std::abs(aWorst - 4.95) / 4.95 <= 0.02);
     row(QStringLiteral("Handy-Countdown bis Piep (Median von %1)").arg(phone.size()),
-        fmt(p, 3) + " s (" + fmt(pDev, 2) + " %, max " + fmt(pWorst, 3) + " s)", QStringLiteral("30 s ± 2 %"),
+        QStringLiteral("%1 s (%2 %, max %3 s)").arg(fmt(p, 3), fmt(pDev, 2), fmt(pWorst, 3)), QStringLiteral("30 s ± 2 %"),
         phoneOk && std::abs(pWorst - 30.0) / 30.0 <= 0.02);
     row(QStringLiteral("Uhr: Ticks in %1 s").arg(fmt(clockElapsed, 1)), QString::number(ticks),
         QStringLiteral("%1 ± 1").arg(clockSeconds), std::abs(ticks - clockSeconds) <= 1);

@@ -162,21 +162,22 @@ struct Substitute {
 // The weight and style come from the font as the window asks for it.
 const std::vector<Substitute>& substituteTable()
 {
+    using namespace Qt::StringLiterals;
     static const std::vector<Substitute> table = {
         // Metric-compatible faces, so that texts take the room they were laid out for.
-        {"Arial", {"Liberation Sans", "DejaVu Sans"}},
-        {"Times New Roman", {"Liberation Serif", "DejaVu Serif"}},
+        {"Arial", {u"Liberation Sans"_s, u"DejaVu Sans"_s}},
+        {"Times New Roman", {u"Liberation Serif"_s, u"DejaVu Serif"_s}},
         // A wide, heavy sans; the status bar asks for it at black weight, and
         // DejaVu Sans Bold is the heaviest face installed.
-        {"Arial Black", {"DejaVu Sans", "Liberation Sans"}},
+        {"Arial Black", {u"DejaVu Sans"_s, u"Liberation Sans"_s}},
         // The caption over the name box: a broad sans in bold, a show caption
         // rather than a text face.
-        {"Conga", {"DejaVu Sans"}},
+        {"Conga", {u"DejaVu Sans"_s}},
         // The player's name in bold italic: a serif italic has the written
         // look, and its line fits the 33-pixel name box at 18 points.
-        {"Kauflinn", {"Liberation Serif", "DejaVu Serif"}},
+        {"Kauflinn", {u"Liberation Serif"_s, u"DejaVu Serif"_s}},
         // A Helvetica look-alike: Liberation Sans is as plain and as wide.
-        {"Helmet", {"Liberation Sans", "DejaVu Sans"}},
+        {"Helmet", {u"Liberation Sans"_s, u"DejaVu Sans"_s}},
     };
     return table;
 }

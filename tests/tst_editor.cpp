@@ -112,7 +112,7 @@ private:
         ed.txtPubD->setText(values.value(3));
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());

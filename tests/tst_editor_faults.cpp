@@ -219,7 +219,7 @@ private:
     QTemporaryDir m_dir;
     QString m_file;
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());

@@ -227,7 +227,7 @@ private:
         return -1;
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         testsupport::catchEndProgram();

@@ -207,7 +207,7 @@ private:
         }
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { testsupport::catchEndProgram(); }
 
     void cleanup()

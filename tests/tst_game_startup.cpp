@@ -107,7 +107,7 @@ private:
         QVERIFY(QMetaObject::invokeMethod(m_w->Timer1000, "timeout"));
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { testsupport::catchEndProgram(); }
 
     void cleanup()

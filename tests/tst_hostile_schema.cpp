@@ -116,7 +116,7 @@ private:
         return texts;
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { testsupport::catchEndProgram(); }
 
     void init()

@@ -74,7 +74,7 @@ class TestInstall : public QObject {
 
     QString installed(const QString& path) const { return m_destdir.filePath(QStringLiteral("usr/") + path); }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_destdir.isValid());

@@ -100,7 +100,7 @@ private:
             QCOMPARE(bar->Top() + bar->Height(), 5535);
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         testsupport::catchEndProgram();

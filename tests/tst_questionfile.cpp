@@ -104,7 +104,7 @@ private:
         qunsetenv("XDG_DATA_HOME");
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { testsupport::catchEndProgram(); }
 
     // A fresh home and an installed data folder, searched as the system's

@@ -55,7 +55,7 @@ class TestQuestionSet : public QObject {
         return letters;
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         const QString file = m_dir.filePath(store::kFileName);

@@ -47,7 +47,7 @@ using testsupport::storedBytes;
 class TestQuizdbFuzz : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void markAtTheStartOfAField_data()
     {
         QTest::addColumn<QByteArray>("field"); // as it stands in the CSV line

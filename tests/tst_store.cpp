@@ -72,7 +72,7 @@ class TestStore : public QObject {
         editor = m_editorDb->OpenRecordset(store::kTable);
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());

@@ -90,7 +90,7 @@ int killCount()
 class TestStoreCrash : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void killedWhileSaving()
     {
         QTemporaryDir dir;

@@ -68,7 +68,7 @@ class TestStoreFiles : public QObject {
         testsupport::writeQuestionFile(m_path, testsupport::sampleRecords(n));
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());

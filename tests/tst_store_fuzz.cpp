@@ -37,7 +37,7 @@ int readRecord(const store::Recordset& rs)
 class TestStoreFuzz : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void textBeginningWithMark_data()
     {
         QTest::addColumn<QString>("text");

@@ -187,7 +187,7 @@ bool throws(const std::function<void()>& f)
 class TestStoreRandom : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void randomSequencesFollowTheRules()
     {
         // Writes commit to disk; a memory file system keeps thousands of them fast.
