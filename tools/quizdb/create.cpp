@@ -21,7 +21,8 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
                                    "nichts. Zum Anhängen an eine vorhandene Fragendatei: %2 import.")
                         .arg(quoted(file), programName()));
     CsvInput input(csv);
-    CsvReader reader(input.device(), input.name());
+    CsvReader reader(input.device(), input.name(), options.dialect);
+    const HowRead howRead(input, reader, options);
 
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
@@ -44,7 +45,7 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runCreate(const Call& call)
 {
-    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress});
+    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress, call.dialect, &call.howRead});
     return reportChange(call, QStringLiteral("Fragendatei %1 mit %2 angelegt.")
                                   .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
 }

@@ -14,7 +14,8 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
 {
     // The CSV's header is read before the question file is opened.
     CsvInput input(csv);
-    CsvReader reader(input.device(), input.name());
+    CsvReader reader(input.device(), input.name(), options.dialect);
+    const HowRead howRead(input, reader, options);
     QString key;
     sqlite::File db = openQuestionFile(file, true, key);
     try {
@@ -40,7 +41,7 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runImport(const Call& call)
 {
-    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress});
+    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress, call.dialect, &call.howRead});
     return reportChange(call, QStringLiteral("%1 an %2 angehängt.")
                                   .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
 }
