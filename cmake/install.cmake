@@ -45,6 +45,8 @@ set(QUIZ_SOUND_PACKAGE ${QUIZ_PROGRAM}-sound)
 # default question set, which the game copies for each player.
 install(TARGETS quiz quizdb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS quizsound LIBRARY DESTINATION ${QUIZ_MODULE_DIR} COMPONENT sound)
+# The Access reader, which only the programs start.
+install(TARGETS accessreader RUNTIME DESTINATION ${QUIZ_LIBEXEC_DIR})
 install(FILES ${QUIZ_DEFAULT_QUESTIONS} DESTINATION ${QUIZ_DEFAULT_DIR})
 
 # Menu entry and AppStream data under the application id.
@@ -109,13 +111,17 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)
+if(CMAKE_OBJCOPY)
+    set(CPACK_QUIZ_OBJCOPY ${CMAKE_OBJCOPY})
+    set(CPACK_PRE_BUILD_SCRIPTS ${QUIZ_ROOT}/cmake/debianstrip.cmake)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL game sound)
 set(CPACK_DEBIAN_GAME_PACKAGE_NAME ${QUIZ_PROGRAM})
-set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, qt6-qpa-plugins")
+set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, qt6-qpa-plugins, libmdb3")
 # The beep's sound and Qt's plugin for Wayland sessions are recommended, as
 # Debian's Qt games do it: a Wayland desktop without XWayland needs the
 # plugin, an X11 one does without; without the sound the beep is the bell.

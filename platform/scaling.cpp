@@ -5,6 +5,7 @@
 #include "platform/Shape.h"
 #include "platform/platform.h"
 
+#include <QFontInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QIconEngine>
@@ -13,6 +14,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace platform {
@@ -124,11 +126,12 @@ private:
 
 QFont scaledFont(const QFont& font, qreal factor)
 {
+    if (factor == 1)
+        return font;
+    // Whole pixels, rounded down: a text is at most `factor` times as wide as
+    // at the size the control was built with, so it fits wherever it fitted.
     QFont f = font;
-    if (font.pointSizeF() > 0)
-        f.setPointSizeF(font.pointSizeF() * factor);
-    else
-        f.setPixelSize(qMax(1, qRound(font.pixelSize() * factor)));
+    f.setPixelSize(qMax(1, int(std::floor(QFontInfo(font).pixelSize() * factor + 1e-9))));
     return f;
 }
 

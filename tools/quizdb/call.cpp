@@ -32,6 +32,14 @@ void sayHowRead(const Call& call)
     call.howRead.clear();
 }
 
+std::function<void(const QString&)> noticeTo(const Call& call)
+{
+    return [&call](const QString& notice) {
+        call.progress.clear();
+        say(call.err, QStringLiteral("Hinweis: ") + notice + QLatin1Char('\n'));
+    };
+}
+
 int reportChange(const Call& call, const QString& done)
 {
     call.changed = true;

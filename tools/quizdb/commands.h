@@ -23,6 +23,8 @@ inline const QString kStandardInput = QStringLiteral("-");
 struct WriteOptions {
     Rules rules = Rules::Model; // what every record must keep to be written
     Progress* progress = nullptr;
+    // Says what the reader of an Access file noticed and read past.
+    std::function<void(const QString& notice)> notice;
     // Separator and character set of the CSV: found in the file, or given.
     CsvDialect dialect = {CsvDialect::Separator::Auto, CsvDialect::Encoding::Auto};
     // Gets how the CSV was read, once its header is read, also when the
@@ -55,6 +57,7 @@ struct CheckResult {
     qint64 records = 0;
     qint64 faulty = 0;
     int findings = 0; // triggers, views, CHECK constraints and computed indexes in the file
+    QString format;   // an Access file's format (jet::formatName); empty for a question file
 };
 
 // What check reports as it goes.

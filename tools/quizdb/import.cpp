@@ -1,21 +1,31 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// import: the records of a CSV appended to an existing question file in one
-// transaction, all of them or none.
+// import: the records of a CSV or of an Access file's question table appended
+// to an existing question file in one transaction, all of them or none.
 #include "tools/quizdb/commands.h"
 
+#include "tools/quizdb/accessrecords.h"
 #include "tools/quizdb/call.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/recordwriter.h"
+
+#include <optional>
 
 namespace quizdb {
 
 int importFile(const QString& file, const QString& csv, const WriteOptions& options)
 {
-    // The CSV's header is read before the question file is opened.
-    CsvInput input(csv);
-    CsvReader reader(input.device(), input.name(), options.dialect);
-    const HowRead howRead(input, reader, options);
+    // The CSV's header is read before the question file is opened; an Access
+    // file is recognised by its first bytes.
+    const bool access = isAccessSource(csv);
+    std::optional<CsvInput> input;
+    std::optional<CsvReader> reader;
+    std::optional<HowRead> howRead;
+    if (!access) {
+        input.emplace(csv);
+        reader.emplace(input->device(), input->name(), options.dialect);
+        howRead.emplace(*input, *reader, options);
+    }
     QString key;
     sqlite::File db = openQuestionFile(file, true, key);
     try {
@@ -26,7 +36,7 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
                                                                        "nichts; nichts wurde geschrieben. ")
                                                                  .arg(programName()) +
                         damageRemedy(file));
-        const int written = writeRecords(db, input, reader, options);
+        const int written = access ? writeAccessRecords(db, csv, options) : writeRecords(db, *input, *reader, options);
         transaction.commit();
         return written;
     } catch (const Error& e) {
@@ -41,7 +51,7 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runImport(const Call& call)
 {
-    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress, call.dialect, &call.howRead});
+    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call), call.dialect, &call.howRead});
     return reportChange(call, QStringLiteral("%1 an %2 angehängt.")
                                   .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
 }
