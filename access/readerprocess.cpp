@@ -78,6 +78,9 @@ ReaderProcess::ReaderProcess(const QString& program, const QStringList& argument
         throw store::Error(QStringLiteral("Das Leseprogramm für Access-Dateien lässt sich nicht starten: %1")
                                .arg(QString::fromLocal8Bit(std::strerror(error))));
     }
+    // A pipe that holds a MiB lets the reader read on while its records
+    // are written, instead of waiting for every 64 KiB to be taken.
+    fcntl(out[0], F_SETPIPE_SZ, 1 << 20);
     const rlim_t space = rlim_t(addressSpace);
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(time).count();
     m_pid = fork();

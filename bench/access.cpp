@@ -12,7 +12,9 @@
 // table's page map and row count are set to match. mdb-export must read it
 // back whole before anything is measured.
 //
-//   bench_access [--questions 20000] [--rounds 5]
+//   bench_access [--questions 20000] [--rounds 5] [--write FILE]
+//
+// --write FILE only writes the Access file there (for profiling) and ends.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -80,8 +82,8 @@ QByteArray makeJetFile(const QByteArray& tpl, int questions)
         die("the template is not the file this benchmark knows");
     // The live records of its data page, as they stand.
     std::vector<QByteArray> rows;
-    const unsigned slots = u16(tpl, data + kSlotsAt);
-    for (unsigned slot = 0; slot < slots; ++slot) {
+    const unsigned slotCount = u16(tpl, data + kSlotsAt);
+    for (unsigned slot = 0; slot < slotCount; ++slot) {
         const unsigned word = u16(tpl, data + kSlotsAt + 2 + 2 * slot);
         const unsigned end = slot == 0 ? kPage : u16(tpl, data + kSlotsAt + 2 * slot) & 0x1fff;
         if ((word & 0xc000) == 0)
@@ -154,7 +156,10 @@ int main(int argc, char** argv)
 {
     int questions = 20000;
     int rounds = 5;
+    const char* writeOnly = nullptr;
     for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--write") == 0)
+            writeOnly = argv[i + 1];
         if (std::strcmp(argv[i], "--questions") == 0)
             questions = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--rounds") == 0)
@@ -164,12 +169,14 @@ int main(int argc, char** argv)
     if (!tplFile.open(QIODevice::ReadOnly))
         die("../shared/jet/made-here/Zada-V2003-valid.mdb (the Access test files) is not there");
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("fragen.mdb"));
+    const QString file = writeOnly ? QFile::decodeName(writeOnly) : dir.filePath(QStringLiteral("fragen.mdb"));
     QFile out(file);
     const QByteArray jet = makeJetFile(tplFile.readAll(), questions);
     if (!out.open(QIODevice::WriteOnly) || out.write(jet) != jet.size())
         die("cannot write the Access file");
     out.close();
+    if (writeOnly)
+        return 0;
 
     // mdb-export reads it back whole: the header line and one line a question.
     QProcess exporter;
@@ -192,6 +199,15 @@ int main(int argc, char** argv)
             best[which].seconds = std::min(best[which].seconds, o.seconds);
             best[which].peakKiB = std::max(best[which].peakKiB, o.peakKiB);
         }
+    }
+    // Both made the same question file: every question, each in order.
+    for (const char* made : {"a.mdb", "b.mdb"}) {
+        QProcess check;
+        check.start(QString::fromStdString(quizdb), {QStringLiteral("check"), dir.filePath(QString::fromLatin1(made))});
+        if (!check.waitForFinished(120000) ||
+            !check.readAllStandardOutput().contains(QStringLiteral("Alle %1 Datensätze sind in Ordnung.").arg(questions).toUtf8()))
+            die(std::string("the question file made by ") + (made[0] == 'a' ? "create from the file" : "the pipe") +
+                " does not hold every question");
     }
     std::printf("Access table of %d questions (Jet 4, %.1f MiB), best of %d rounds\n", questions,
                 double(jet.size()) / (1 << 20), rounds);

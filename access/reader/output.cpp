@@ -9,7 +9,8 @@
 namespace jet::reader {
 
 namespace {
-constexpr std::size_t kPiece = 256 * 1024;
+// Small enough that the caller gets going while the reader reads on.
+constexpr std::size_t kPiece = 64 * 1024;
 }
 
 Output::Output(int fd) : m_fd(fd)
