@@ -329,6 +329,32 @@ private slots:
         QCOMPARE(changed.value(QStringLiteral("JokerTV")).toString(), QStringLiteral("erlaubt"));
     }
 
+    // A value larger than the store reads (made by another tool) makes only
+    // that field unreadable: the cursor moves onto and past its record, its
+    // other fields read, and reading it names it.
+    void oversizedValueIsNamedAndPassedOver()
+    {
+        freshFile(3);
+        {
+            RawConnection raw(m_path);
+            QCOMPARE(raw.exec("UPDATE \"Zada-VI-VOZ\" SET AntwortC=printf('%.*c', 2097152, 'x') WHERE Satz=2"),
+                     SQLITE_OK);
+        }
+        auto db = DBEngine::instance().OpenDatabase(m_path);
+        auto rs = db->OpenRecordset(store::kTable);
+        rs->MoveNext();
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral("Frage 2"));
+        const QString named = QStringLiteral("Das Feld „AntwortC“ eines Datensatzes der Fragendatei „%1“ ist größer "
+                                             "als 1 MiB und kann nicht gelesen werden.")
+                                  .arg(QDir::toNativeSeparators(m_path));
+        QCOMPARE(errorOf([&] { rs->Fields(QStringLiteral("AntwortC")); }), named);
+        QCOMPARE(errorOf([&] { rs->Values(); }), named);
+        rs->MoveNext();
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral("Frage 3"));
+        rs->MovePrevious();
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral("Frage 2"));
+    }
+
     // A file the user may not write: reading works, every write fails with
     // "schreibgeschützt" and changes nothing. Root may write any file, so as
     // root the check runs in a child process that has given up root.
