@@ -7,7 +7,8 @@
 BUILD ?= build
 QUESTIONS := $(BUILD)/Zada-VI-VOZ.mdb
 PACKAGES := g++ cmake ninja-build qt6-base-dev qt6-translations-l10n qt6-multimedia-dev libsqlite3-dev \
-            fonts-liberation desktop-file-utils appstream reuse locales
+            fonts-liberation desktop-file-utils appstream reuse locales \
+            qt6-svg-dev librsvg2-bin pkg-config mdbtools-dev libmdb3
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run screenshot test bench package fuzz soak clean

@@ -17,8 +17,8 @@
 // child from wait4() and prints medians.
 //
 // Usage: bench_startup [runs per mode, default 15]
-// The platform is offscreen unless DISPLAY is set (then the X server given,
-// e.g. under xvfb-run); the table says which.
+// Offscreen, and with DISPLAY set also on that X server (e.g. Xvfb with a
+// window manager), one table each; QT_QPA_PLATFORM names one platform alone.
 #include "game/frmQuiz.h"
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
@@ -264,6 +264,51 @@ bool prepareQuestionFile(const QString& exeDir, const QString& target)
     return ok;
 }
 
+// Runs both children `runs` times each, alternately, after one warm-up pair,
+// and prints the table for `platformName`.
+bool measure(const char* self, const QString& questions, int runs, const QString& platformName)
+{
+    std::vector<double> quizMs, baseMs, quizMem, baseMem;
+    int failures = 0;
+    for (int i = -1; i < runs; ++i) { // round -1 warms the caches and is not counted
+        for (const char* mode : {"quiz", "baseline"}) {
+            QTemporaryDir work; // a fresh copy of the question file for each run
+            if (!QFile::copy(questions, work.filePath(store::kFileName)))
+                return false;
+            const Run r = spawn(self, mode, work.path());
+            if (r.ms < 0) {
+                ++failures;
+                continue;
+            }
+            if (i < 0)
+                continue;
+            const bool quiz = std::strcmp(mode, "quiz") == 0;
+            (quiz ? quizMs : baseMs).push_back(r.ms);
+            (quiz ? quizMem : baseMem).push_back(r.maxRssMiB);
+        }
+    }
+    if (quizMs.empty() || baseMs.empty()) {
+        std::fprintf(stderr, "bench_startup: the children failed on %s (%d)\n", qPrintable(platformName), failures);
+        return false;
+    }
+
+    const double qt = median(quizMs), bt = median(baseMs), qm = median(quizMem), bm = median(baseMem);
+    std::printf("bench_startup: platform %s, %d runs per mode (alternating, after one warm-up pair), "
+                "%d failed runs\n\n",
+                qPrintable(platformName), runs, failures);
+    std::printf("%-36s | %12s | %12s | %6s | %-8s | %s\n", "Messung (Median)", "Quiz", "Baseline", "Faktor", "Ziel",
+                "erreicht");
+    std::printf("%s\n", std::string(36 + 3 + 12 + 3 + 12 + 3 + 6 + 3 + 8 + 3 + 8, '-').c_str());
+    std::printf("%-36s | %9.1f ms | %9.1f ms | %6.2f | %-8s | %s\n", "Start bis Fenster mit 1. Frage", qt, bt, qt / bt,
+                "<= 1,25", qt / bt <= 1.25 ? "ja" : "NEIN");
+    std::printf("%-36s | %8.1f MiB | %8.1f MiB | %6.2f | %-8s | %s\n", "Spitzen-Speicher (ru_maxrss)", qm, bm, qm / bm,
+                "<= 1,2", qm / bm <= 1.2 ? "ja" : "NEIN");
+    std::printf("%-36s | %9.1f ms | %9.1f ms |\n\n", "Start, schnellster Lauf",
+                *std::min_element(quizMs.begin(), quizMs.end()), *std::min_element(baseMs.begin(), baseMs.end()));
+    std::fflush(stdout);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -275,13 +320,7 @@ int main(int argc, char** argv)
         return runBaseline(childArgc, argv);
     }
 
-    int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (!display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QString platformName =
-        display ? QStringLiteral("xcb on DISPLAY=%1").arg(qEnvironmentVariable("DISPLAY")) : qEnvironmentVariable("QT_QPA_PLATFORM");
-
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     char self[4096];
     const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
     if (len <= 0)
@@ -296,43 +335,23 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::vector<double> quizMs, baseMs, quizMem, baseMem;
-    int failures = 0;
-    for (int i = -1; i < runs; ++i) { // round -1 warms the caches and is not counted
-        for (const char* mode : {"quiz", "baseline"}) {
-            QTemporaryDir work; // a fresh copy of the question file for each run
-            if (!QFile::copy(questions, work.filePath(store::kFileName)))
-                return 1;
-            const Run r = spawn(self, mode, work.path());
-            if (r.ms < 0) {
-                ++failures;
-                continue;
-            }
-            if (i < 0)
-                continue;
-            const bool quiz = std::strcmp(mode, "quiz") == 0;
-            (quiz ? quizMs : baseMs).push_back(r.ms);
-            (quiz ? quizMem : baseMem).push_back(r.maxRssMiB);
-        }
+    // With an X server in DISPLAY both: offscreen, then on the X server (with
+    // its window manager, if one runs); else the platform asked for, or
+    // offscreen.
+    QStringList platforms;
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        platforms << qEnvironmentVariable("QT_QPA_PLATFORM");
+    else if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        platforms << QStringLiteral("offscreen") << QStringLiteral("xcb");
+    else
+        platforms << QStringLiteral("offscreen");
+    for (const QString& platformName : platforms) {
+        setenv("QT_QPA_PLATFORM", platformName.toLocal8Bit().constData(), 1);
+        const QString shown = platformName == QLatin1String("xcb")
+                                  ? QStringLiteral("xcb on DISPLAY=%1").arg(qEnvironmentVariable("DISPLAY"))
+                                  : platformName;
+        if (!measure(self, questions, runs, shown))
+            return 1;
     }
-    if (quizMs.empty() || baseMs.empty()) {
-        std::fprintf(stderr, "bench_startup: the children failed (%d)\n", failures);
-        return 1;
-    }
-
-    const double qt = median(quizMs), bt = median(baseMs), qm = median(quizMem), bm = median(baseMem);
-    std::printf("bench_startup: platform %s, %d runs per mode (alternating, after one warm-up pair), "
-                "%d failed runs\n\n",
-                qPrintable(platformName), runs, failures);
-    std::printf("%-36s | %12s | %12s | %6s | %-8s | %s\n", "Messung (Median)", "Quiz", "Baseline", "Faktor", "Ziel",
-                "erreicht");
-    std::printf("%s\n", std::string(36 + 3 + 12 + 3 + 12 + 3 + 6 + 3 + 8 + 3 + 8, '-').c_str());
-    std::printf("%-36s | %9.1f ms | %9.1f ms | %6.2f | %-8s | %s\n", "Start bis Fenster mit 1. Frage", qt, bt, qt / bt,
-                "<= 1,25", qt / bt <= 1.25 ? "ja" : "NEIN");
-    std::printf("%-36s | %8.1f MiB | %8.1f MiB | %6.2f | %-8s | %s\n", "Spitzen-Speicher (ru_maxrss)", qm, bm, qm / bm,
-                "<= 1,2", qm / bm <= 1.2 ? "ja" : "NEIN");
-    std::printf("%-36s | %9.1f ms | %9.1f ms |\n", "Start, schnellster Lauf", *std::min_element(quizMs.begin(), quizMs.end()),
-                *std::min_element(baseMs.begin(), baseMs.end()));
-    std::fflush(stdout);
     return 0;
 }

@@ -94,18 +94,21 @@ void frmEditor::showField(int box)
     // An empty JokerTV text reads "Nicht einer"; a JokerTV without value shows
     // an empty box like every other field without value.
     const QString text = store::valueText(value);
-    if (r.kind == BoxKind::Joker && !value.isNull() && text.isEmpty())
-        m_shownText[box] = QStringLiteral("Nicht einer");
-    else
-        m_shownText[box] = text;
-    (this->*r.box)->setText(m_shownText[box]);
+    QLineEdit* const shown = this->*r.box;
+    shown->setText(r.kind == BoxKind::Joker && !value.isNull() && text.isEmpty() ? QStringLiteral("Nicht einer") : text);
+    // A text longer than its box shows from its start, as it is read.
+    shown->setCursorPosition(0);
+    // What the box holds of it, which is what an untouched box still holds
+    // later: a text box takes at most its maximum length (32,767 characters)
+    // of a longer text.
+    m_shownText[box] = shown->text();
 }
 
 // Whether a change leaves box `box`'s stored value as it is instead of
-// writing the box back: only for a box still showing what it was given, and only
+// writing the box back: only for a box still holding what it was given, and only
 // where writing it back would change the stored value in a way nobody could
-// see in the box: cut a longer text, replace bytes that are not UTF-8, or
-// turn a number, a binary value or no value into text.
+// see in the box: cut a longer text (the box's own cut included), replace bytes
+// that are not UTF-8, or turn a number, a binary value or no value into text.
 bool frmEditor::keepsStoredValue(int box) const
 {
     const RecordBox& r = kRecordBoxes[box];

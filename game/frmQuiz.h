@@ -25,12 +25,6 @@ class Shape;
 class StageScaler;
 class frmEditor;
 
-namespace quizstartup {
-// Where a missing question file can be fetched from; named in the first
-// message of the failed start-up. Change it here when the site moves.
-inline constexpr char kDownloadAddress[] = "https://www.example.org/plomberg-quiz";
-} // namespace quizstartup
-
 class frmQuiz : public QWidget {
     Q_OBJECT
 public:

@@ -46,6 +46,7 @@ bool pressesAButton(const QKeyEvent* event)
 InputGuard::InputGuard(frmQuiz& window) : QObject(&window), m_window(window)
 {
     setObjectName(QStringLiteral("inputGuard"));
+    m_clock.start();
     // The question is where the focus rests when no answer may have it:
     // reached by Tab too, and read by a screen reader as the focus comes.
     window.lblFrage->setFocusPolicy(Qt::TabFocus);
@@ -128,10 +129,23 @@ void InputGuard::watchFocus(QObject* watched, QEvent* event)
 
 bool InputGuard::withinDoublePress(const QInputEvent* event) const
 {
-    // An event without a time (made up by a program) is never a second press.
+    // The events' own times where both have one: a press counts by when the
+    // player made it, however late it is delivered. A key that a screen
+    // reader has seen first comes without its time; then the times of
+    // arrival count.
+    if (m_pressEndedArrival < 0)
+        return false;
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
     const auto at = static_cast<qint64>(event->timestamp());
-    return at != 0 && m_pressEnded >= 0 && at >= m_pressEnded
-        && at - m_pressEnded < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    if (at != 0 && m_pressEndedAt != 0)
+        return at >= m_pressEndedAt && at - m_pressEndedAt < interval;
+    return m_clock.elapsed() - m_pressEndedArrival < interval;
+}
+
+void InputGuard::notePressEnd(const QInputEvent* event)
+{
+    m_pressEndedAt = static_cast<qint64>(event->timestamp());
+    m_pressEndedArrival = m_clock.elapsed();
 }
 
 bool InputGuard::secondPress(QObject* watched, QEvent* event)
@@ -146,7 +160,7 @@ bool InputGuard::secondPress(QObject* watched, QEvent* event)
         return onAnswer && withinDoublePress(input);
     case QEvent::MouseButtonRelease:
         if (onAnswer)
-            m_pressEnded = static_cast<qint64>(input->timestamp());
+            notePressEnd(input);
         return false;
     case QEvent::KeyPress: {
         const auto* key = static_cast<const QKeyEvent*>(event);
@@ -156,17 +170,16 @@ bool InputGuard::secondPress(QObject* watched, QEvent* event)
         if (!(onAnswer && pressesAButton(key)) && !byWindow)
             return false;
         if (key->isAutoRepeat() || withinDoublePress(input)) {
-            if (input->timestamp() != 0)
-                m_pressEnded = static_cast<qint64>(input->timestamp()); // a burst goes on
+            notePressEnd(input); // a burst of presses goes on
             return true;
         }
         if (byWindow)
-            m_pressEnded = static_cast<qint64>(input->timestamp());
+            notePressEnd(input);
         return false;
     }
     case QEvent::KeyRelease:
         if (onAnswer && pressesAButton(static_cast<const QKeyEvent*>(event)))
-            m_pressEnded = static_cast<qint64>(input->timestamp());
+            notePressEnd(input);
         return false;
     default:
         return false;

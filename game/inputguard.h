@@ -11,6 +11,7 @@
 //   the first press brought up. Keys and mouse alike, by the events' times.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -39,6 +40,7 @@ private:
     void settleFocus();
     bool secondPress(QObject* watched, QEvent* event);
     bool withinDoublePress(const QInputEvent* event) const;
+    void notePressEnd(const QInputEvent* event);
     void paintQuestionFocus(QEvent* event);
 
     frmQuiz& m_window;
@@ -49,6 +51,9 @@ private:
     // The focus left a greyed button while no answer could take it: the
     // first answer button that comes back takes it.
     bool m_focusOwed = false;
-    // When the last press on an answer ended (event time, ms); -1: none yet.
-    qint64 m_pressEnded = -1;
+    // When the last press on an answer ended: the event's own time (0 when it
+    // carried none) and when it arrived, in ms; -1: none yet.
+    qint64 m_pressEndedAt = 0;
+    qint64 m_pressEndedArrival = -1;
+    QElapsedTimer m_clock;
 };

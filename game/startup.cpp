@@ -7,6 +7,7 @@
 
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/chars.h"
 
 #include <QLabel>
@@ -27,7 +28,7 @@ const QString kFatalTitle = QStringLiteral("das Plomberg-Quiz");
     platform::reportToTerminal(reason);
     platform::msgBox(QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ") + questionFile
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
-                         + QString::fromUtf8(quizstartup::kDownloadAddress) + QStringLiteral(" geladen werden."),
+                         + platform::questionSource(questionFile, store::kFileName) + QStringLiteral(" geladen werden."),
                      kFatalTitle);
     platform::msgBox(QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."), kFatalTitle);
     platform::endProgram(1); // a failed start is no success for whoever started the game

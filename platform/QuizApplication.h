@@ -20,6 +20,9 @@ public:
     // German locale and Qt's own German texts for `app`, through `translator`:
     // also the command line's help before any window can be opened.
     static void speakGerman(QCoreApplication& app, QTranslator& translator);
+    // `base` with dialog buttons that carry words only, as the game's dialogs
+    // always looked. Takes `base` over.
+    static QStyle* withPlainDialogButtons(QStyle* base);
 
 private:
     QTranslator m_qtGerman;

@@ -8,10 +8,13 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +26,27 @@ std::function<void()> g_endHandler;
 std::function<QDateTime()> g_clock;
 
 QString titleOr(const QString& title) { return title.isEmpty() ? kAppTitle : title; }
+
+// A dialog's title bar holds its title and at most a close box: a message box
+// that could be minimised would leave the window under it waiting for an
+// answer nobody sees.
+constexpr Qt::WindowFlags kDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+// The window a dialog belongs to: the active one (the game window or the
+// editor), else the first ordinary window on screen; none before the game
+// window is shown. The window system keeps the dialog above it and places it
+// over it (a transient window on X11, the parent of the toplevel on Wayland).
+QWidget* dialogParent()
+{
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
+        return active->window();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto shown = std::find_if(windows.begin(), windows.end(), [](const QWidget* w) {
+        return w->isVisible() && w->windowType() == Qt::Window;
+    });
+    return shown == windows.end() ? nullptr : *shown;
+}
 
 // A box's text may hold an answer from the question file or the player's name:
 // it is always plain text. Qt's automatic rich-text detection would otherwise
@@ -38,10 +62,10 @@ void showPlain(QMessageBox& box)
 class YesNoBox : public QMessageBox {
 public:
     YesNoBox(const QString& title, const QString& text)
-        : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No)
+        : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, dialogParent())
     {
         // QMessageBox adds the close box to any flags it is given.
-        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        setWindowFlags((kDialogFlags & ~Qt::WindowCloseButtonHint) | Qt::MSWindowsFixedSizeDialogHint);
     }
 
 protected:
@@ -82,7 +106,7 @@ void setClock(std::function<QDateTime()> clock) { g_clock = std::move(clock); }
 
 void msgBox(const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok, dialogParent(), kDialogFlags);
     showPlain(box);
     scaleDialogText(box);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
@@ -104,7 +128,7 @@ bool askYesNo(const QString& text, const QString& title)
 
 QString inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    QInputDialog dialog;
+    QInputDialog dialog(dialogParent(), kDialogFlags);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     // The prompt is a label like a message box's text: plain, never markup.
@@ -112,6 +136,16 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
         label->setTextFormat(Qt::PlainText);
     dialog.setTextValue(defaultText);
     scaleDialogText(dialog);
+    // The title bar shows the whole title, in bold as window managers write
+    // it (a fifth wider than the dialog's own face, which is loaded already;
+    // loading the bold one would cost start-up time), beside their icon and
+    // buttons (about eight lines' height). The size is fixed: a window
+    // manager offers no maximise for a window that cannot grow.
+    const QFontMetrics metrics(dialog.font());
+    dialog.sizeHint(); // builds the dialog's layout
+    if (QLineEdit* box = dialog.findChild<QLineEdit*>())
+        box->setMinimumWidth(metrics.horizontalAdvance(title) * 6 / 5 + 8 * metrics.height());
+    dialog.layout()->setSizeConstraint(QLayout::SetFixedSize);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();

@@ -134,4 +134,14 @@ QString resolveQuestionFile(const QString& commandLineFile, const QString& name)
     return installed ? own : beside;
 }
 
+QString questionSource(const QString& questionFile, const QString& name)
+{
+    for (const QString& dir : installedDataDirectories()) {
+        const QString shipped = dir + QLatin1Char('/') + name;
+        if (QFileInfo(shipped).isFile())
+            return QDir::toNativeSeparators(shipped);
+    }
+    return QStringLiteral("„" QUIZDB_PROGRAM " create %1 CSV-DATEI“").arg(questionFile);
+}
+
 } // namespace platform

@@ -22,4 +22,10 @@ namespace platform {
 // The only place that copies the installed default: call it once.
 QString resolveQuestionFile(const QString& commandLineFile, const QString& name);
 
+// Where a player gets a question file `name` when the game cannot use
+// `questionFile`, as the failed start-up names it: the default an installed
+// game ships (its path), else the plomberg-quizdb command that makes
+// `questionFile` from CSV.
+QString questionSource(const QString& questionFile, const QString& name);
+
 } // namespace platform

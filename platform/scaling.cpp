@@ -5,6 +5,7 @@
 #include "platform/Shape.h"
 #include "platform/platform.h"
 
+#include <QFontInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QIconEngine>
@@ -13,6 +14,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace platform {
@@ -84,14 +86,20 @@ void scaleChildren(QWidget& parent, qreal factor, QPoint origin)
 // title bar, the task bar and the window switcher each get a sharp picture.
 // A file is read only when a picture of its size is asked for: a window
 // system that takes no icons costs nothing at start. (The theme's SVG would
-// need Qt's SVG module, which the game does not load.)
+// need Qt's SVG module, which the game does not load.) A window offers the
+// sizes of title and task bars, up to 64 pixels: on X11 every size offered
+// is read, converted and copied to the window manager with each window,
+// and the 128 and 256 pixel pictures alone were ten times the rest (the
+// desktop takes its large pictures from the icon theme).
 class IconFiles : public QIconEngine {
 public:
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
         QList<QSize> sizes;
-        for (int side : kSides)
-            sizes << QSize(side, side);
+        for (int side : kSides) {
+            if (side <= kLargestOffered)
+                sizes << QSize(side, side);
+        }
         return sizes;
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
@@ -111,17 +119,19 @@ public:
 
 private:
     static constexpr int kSides[] = {16, 22, 32, 48, 64, 128, 256};
+    static constexpr int kLargestOffered = 64;
 };
 
 } // namespace
 
 QFont scaledFont(const QFont& font, qreal factor)
 {
+    if (factor == 1)
+        return font;
+    // Whole pixels, rounded down: a text is at most `factor` times as wide as
+    // at the size the control was built with, so it fits wherever it fitted.
     QFont f = font;
-    if (font.pointSizeF() > 0)
-        f.setPointSizeF(font.pointSizeF() * factor);
-    else
-        f.setPixelSize(qMax(1, qRound(font.pixelSize() * factor)));
+    f.setPixelSize(qMax(1, int(std::floor(QFontInfo(font).pixelSize() * factor + 1e-9))));
     return f;
 }
 

@@ -203,6 +203,37 @@ int File::changes() const
     return sqlite3_changes(m_db);
 }
 
+QStringList File::structureFaults(int max)
+{
+    // Rows of SQLite's check that are about values, not structure.
+    static const QLatin1StringView valueRules[] = {QLatin1StringView("NULL value in "),
+                                                   QLatin1StringView("CHECK constraint failed"),
+                                                   QLatin1StringView("non-")};
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = "PRAGMA quick_check(" + QByteArray::number(max + 100) + ")";
+    if (const int rc = sqlite3_prepare_v2(m_db, sql.constData(), -1, &st, nullptr); rc != SQLITE_OK)
+        throw readError(rc);
+    // Every page is visited once, whatever the file holds.
+    sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+    QStringList faults;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        for (const QString& line : QString::fromUtf8(text ? text : "").split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const bool structural = line != QLatin1StringView("ok") && !line.startsWith(QLatin1StringView("*** "))
+                && std::none_of(std::begin(valueRules), std::end(valueRules),
+                                [&](QLatin1StringView rule) { return line.startsWith(rule); });
+            if (structural && faults.size() < max)
+                faults << line;
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_progress_handler(m_db, kProgressInstructions, stepProgress, nullptr);
+    if (rc != SQLITE_DONE)
+        throw readError(rc);
+    return faults;
+}
+
 Error File::readError(int code) const
 {
     return sqlite::readError(m_path, code, sqliteTextOf(m_db));

@@ -5,6 +5,8 @@
 
 #include "store/sqliteerror.h"
 
+#include <QStringList>
+
 struct sqlite3;
 
 namespace store::sqlite {
@@ -51,6 +53,14 @@ public:
     qint64 lastAddedKey() const;
     // Records changed by the last write statement that finished.
     int changes() const;
+
+    // What SQLite's own check of the file's structure finds: the trees of
+    // its tables and indexes and its list of free pages, every page read
+    // once. One line per finding, in SQLite's words, at most `max`; empty for
+    // a sound file. Rules on the values of records (NOT NULL, CHECK) are not
+    // its business. The check ends on any file, so no bound on a step's work
+    // applies to it. Throws the read error.
+    QStringList structureFaults(int max);
 
     Error readError(int code) const;
     Error writeError(int code) const;

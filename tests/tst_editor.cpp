@@ -323,6 +323,27 @@ private slots:
         QCOMPARE(ed.txtFrage->text(), QStringLiteral("Frage 2"));
     }
 
+    // A question longer than its box shows its start, on loading as after a
+    // move: the box's view begins at the first character.
+    void longTextShowsItsStart()
+    {
+        QList<Record> records = sampleRecords(2);
+        const QString question = QStringLiteral("Wie heißt die Hauptstadt ") + QString(60, QLatin1Char('x'))
+                                 + QStringLiteral(" am Ende?");
+        records[0][QStringLiteral("Frage")] = question;
+        records[1][QStringLiteral("Frage")] = question;
+        writeFile(records);
+
+        frmEditor ed;
+        ed.Form_Load();
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ed));
+        QCOMPARE(ed.txtFrage->text(), question);
+        QCOMPARE(ed.txtFrage->cursorPosition(), 0);
+        ed.cmdNächster_Click();
+        QCOMPARE(ed.txtFrage->cursorPosition(), 0);
+    }
+
     // --- Navigation.
 
     void navigation_data()
@@ -526,6 +547,43 @@ private slots:
         ed.cmdErster_Click();
         QCOMPARE(ed.txtFrage->text(), longQuestion.left(110));
         QCOMPARE(ed.txtRichtig->text(), QStringLiteral("B"));
+    }
+
+    // A stored text longer than a box can hold (another tool wrote it) stays
+    // whole when another field of its record is changed; typed over, it is
+    // cut like any text typed.
+    void untouchedLongTextKeptWhole_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("length");
+        for (const int length : {204, 32767, 32768, 40000})
+            QTest::addRow("Frage of %d characters", length) << "Frage" << length;
+        QTest::newRow("AntwortC of 40000 characters") << "AntwortC" << 40000;
+    }
+
+    void untouchedLongTextKeptWhole()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, length);
+        QList<Record> records = sampleRecords(3);
+        const QString stored = QStringLiteral("Lang ") + QString(length - 10, QLatin1Char('x')) + QStringLiteral(" Ende");
+        records[0][field] = stored;
+        writeFile(records);
+
+        frmEditor ed;
+        ed.Form_Load();
+        ed.txtAntB->setText(QStringLiteral("Geändert"));
+        ed.cmdÄndern_Click();
+        QCOMPARE(ed.lblStatus->text(), QStringLiteral("Datensatz geändert"));
+        QCOMPARE(fieldOf(onDisk().at(0), QStringLiteral("AntwortB")), QStringLiteral("Geändert"));
+        QCOMPARE(fieldOf(onDisk().at(0), field).size(), length);
+        QCOMPARE(fieldOf(onDisk().at(0), field), stored);
+
+        // Typed over, the box is written cut to its field.
+        QLineEdit* box = field == QLatin1String("Frage") ? ed.txtFrage : ed.txtAntC;
+        box->setText(QStringLiteral("Neu ") + box->text());
+        ed.cmdÄndern_Click();
+        QCOMPARE(fieldOf(onDisk().at(0), field), QString(QStringLiteral("Neu ") + stored).left(store::fieldLimit(field)));
     }
 
     void leftChars()

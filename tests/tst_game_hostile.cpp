@@ -9,6 +9,7 @@
 #include "game/frmQuiz.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/store.h"
 #include "support/display.h"
 #include "support/testsupport.h"
@@ -364,7 +365,9 @@ private slots:
                      QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
                          + QDir::toNativeSeparators(m_dir->path() + QStringLiteral("/Zada-VI-VOZ.mdb"))
                          + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
-                         + QString::fromUtf8(quizstartup::kDownloadAddress) + QStringLiteral(" geladen werden."));
+                         + platform::questionSource(QDir::toNativeSeparators(m_dir->path() + QStringLiteral("/Zada-VI-VOZ.mdb")),
+                                                    QStringLiteral("Zada-VI-VOZ.mdb"))
+                         + QStringLiteral(" geladen werden."));
             QCOMPARE(seen.at(1).text, QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."));
             QVERIFY(!w.isVisible());
             // Refusing a file changes nothing in it.

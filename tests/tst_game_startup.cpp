@@ -8,6 +8,7 @@
 #include "game/stagescaler.h"
 #include "platform/Shape.h"
 #include "platform/platform.h"
+#include "platform/questionfile.h"
 #include "store/store.h"
 #include "support/display.h"
 #include "support/testsupport.h"
@@ -47,10 +48,10 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 // The first message of a failed start-up, for a program in `dir`.
 QString missingFileText(const QString& dir)
 {
-    return QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ")
-        + QDir::toNativeSeparators(dir + QStringLiteral("/Zada-VI-VOZ.mdb"))
-        + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ") + QString::fromUtf8(quizstartup::kDownloadAddress)
-        + QStringLiteral(" geladen werden.");
+    const QString file = QDir::toNativeSeparators(dir + QStringLiteral("/Zada-VI-VOZ.mdb"));
+    return QStringLiteral("Datenbank nicht gefunden! Bitte überprüfen Sie dass ") + file
+        + QStringLiteral(" vorhanden ist. Die Datenbank kann unter ")
+        + platform::questionSource(file, QStringLiteral("Zada-VI-VOZ.mdb")) + QStringLiteral(" geladen werden.");
 }
 
 void writeRawFile(const QString& path, const QByteArray& bytes)

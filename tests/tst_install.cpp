@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +35,34 @@ Run run(const QString& program, const QStringList& arguments, const QString& des
     if (!p.waitForFinished(120000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+}
+
+// A manual page's words as man shows them: hyphens, fonts and break marks
+// unescaped.
+QString manualWords(const QString& gzipped)
+{
+    QProcess gunzip;
+    gunzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), gzipped});
+    if (!gunzip.waitForFinished(30000) || gunzip.exitCode() != 0)
+        return {};
+    QString text = QString::fromUtf8(gunzip.readAllStandardOutput());
+    text.replace(QLatin1String("\\-"), QLatin1String("-"));
+    text.remove(QRegularExpression(QStringLiteral(R"(\\f[BIRP]|\\%)")));
+    return text;
+}
+
+// The options a --help text names: words of one or two hyphens and a letter,
+// and "-" when it reads standard input.
+QStringList optionsIn(const QString& help)
+{
+    QStringList options;
+    static const QRegularExpression option(QStringLiteral(R"((?<![\w-])(--?[A-Za-z][\w-]*))"));
+    for (const QRegularExpressionMatch& m : option.globalMatch(help))
+        options << m.captured(1);
+    if (help.contains(QLatin1String("\"-\"")))
+        options << QStringLiteral("-");
+    options.removeDuplicates();
+    return options;
 }
 
 } // namespace
@@ -160,6 +189,105 @@ private slots:
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QVERIFY2(p.exitCode() != 0, qPrintable(err));
         QVERIFY2(err.contains(QStringLiteral("nicht schreiben")), qPrintable(err));
+    }
+
+    // The Debian packages as their components install them: the game without
+    // the sound module, which alone needs Qt Multimedia, and the module with
+    // its own copyright.
+    void soundIsAPartOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        const QString module = QStringLiteral(QUIZ_MODULE_DIR "/plomberg-quiz-sound.so");
+        QTest::newRow("game") << "game" << QStringList{"bin/plomberg-quiz", "share/doc/plomberg-quiz/copyright"}
+                              << QStringList{module};
+        QTest::newRow("sound") << "sound" << QStringList{module, "share/doc/plomberg-quiz-sound/copyright"}
+                               << QStringList{"bin/plomberg-quiz"};
+    }
+
+    void soundIsAPartOfItsOwn()
+    {
+        QFETCH(QString, component);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        QTemporaryDir part;
+        QVERIFY(part.isValid());
+        const Run install = run(QStringLiteral(QUIZ_CMAKE),
+                                {QStringLiteral("--install"), QStringLiteral(QUIZ_BUILD_DIR), QStringLiteral("--prefix"),
+                                 QStringLiteral("/usr"), QStringLiteral("--component"), component},
+                                part.path());
+        QVERIFY2(install.code == 0, qPrintable(install.out));
+        for (const QString& path : present)
+            QVERIFY2(QFileInfo::exists(part.filePath(QStringLiteral("usr/") + path)), qPrintable(path));
+        for (const QString& path : absent)
+            QVERIFY2(!QFileInfo::exists(part.filePath(QStringLiteral("usr/") + path)), qPrintable(path));
+    }
+
+    // Each manual page lists every option its program's --help names, and
+    // the game's names the default questions where this build installs them.
+    void manualListsEveryOption_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("manual");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("game") << "plomberg-quiz" << "share/man/man6/plomberg-quiz.6.gz"
+                              << QStringLiteral(QUIZ_DEFAULT_FULL_DIR "/Zada-VI-VOZ.mdb");
+        QTest::newRow("tool") << "plomberg-quizdb" << "share/man/man1/plomberg-quizdb.1.gz" << "check";
+    }
+
+    void manualListsEveryOption()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, manual);
+        QFETCH(QString, names);
+        const Run help = run(installed(QStringLiteral("bin/") + program), {QStringLiteral("--help")});
+        QVERIFY2(help.code == 0, qPrintable(help.out));
+        const QStringList options = optionsIn(help.out);
+        QVERIFY2(options.contains(QStringLiteral("--help")), qPrintable(help.out));
+        const QString words = manualWords(installed(manual));
+        QVERIFY2(words.contains(names), qPrintable(names));
+        for (const QString& option : options) {
+            // "-" alone is a bold word of its own; an option a word between others.
+            const QString pattern = option == QLatin1String("-")
+                                        ? QStringLiteral(R"(^\.B -$)")
+                                        : QStringLiteral(R"((?<![\w-]))") + QRegularExpression::escape(option)
+                                              + QStringLiteral(R"((?![\w-]))");
+            const QRegularExpression listed(pattern, QRegularExpression::MultilineOption);
+            QVERIFY2(listed.match(words).hasMatch(), qPrintable(option + QStringLiteral(" not in ") + manual));
+        }
+    }
+
+    // A session where no display plugin can start: a Wayland session without
+    // a compositor, a platform Qt does not have. The game says so in German
+    // and ends with status 1 instead of aborting with a core dump.
+    void noDisplayPluginSaysSo_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::newRow("Wayland without a compositor") << "wayland";
+        QTest::newRow("unknown platform") << "keine";
+    }
+
+    void noDisplayPluginSaysSo()
+    {
+        QFETCH(QString, platform);
+        QTemporaryDir runtime;
+        QVERIFY(runtime.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("kein-compositor"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.setProcessChannelMode(QProcess::MergedChannels);
+        game.start(installed(QStringLiteral("bin/plomberg-quiz")), {});
+        QVERIFY(game.waitForFinished(60000));
+        const QString out = QString::fromLocal8Bit(game.readAll());
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 1);
+        QVERIFY2(out.contains(QStringLiteral("Das Quiz kann sich auf keinem Bildschirm zeigen")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("QT_QPA_PLATFORM: ") + platform), qPrintable(out));
     }
 };
 

@@ -289,6 +289,39 @@ private slots:
                  QStringLiteral("plomberg-quiz: Der Pfad der Fragendatei ist leer. Bitte den Pfad einer Fragendatei "
                                 "angeben oder die Angabe weglassen.\n"));
     }
+
+    // The first message names a place where a question file can really be
+    // had: the installed default when the player's copy of it cannot be made
+    // (here the player's data folder is a file), else the command of
+    // plomberg-quizdb that makes one where the game looks for it.
+    void missingFileSaysWhereToGetOne_data()
+    {
+        QTest::addColumn<bool>("shipped");
+        QTest::newRow("installed default, copy impossible") << true;
+        QTest::newRow("no installed default") << false;
+    }
+
+    void missingFileSaysWhereToGetOne()
+    {
+        QFETCH(bool, shipped);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("home/.local/share"))));
+        QFile blocker(path(QStringLiteral("home/.local/share/plomberg-quiz")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        if (shipped)
+            writeFile(shippedFile(), 4);
+        const QString where = shipped ? QDir::toNativeSeparators(shippedFile())
+                                      : QStringLiteral("„plomberg-quizdb create ") + QDir::toNativeSeparators(ownFile())
+                                            + QStringLiteral(" CSV-DATEI“");
+
+        DialogAnswerer answers({QStringLiteral("ok"), QStringLiteral("ok")});
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, startGame());
+        QCOMPARE(answers.seen().size(), 2);
+        QVERIFY2(answers.seen().at(0).text.endsWith(QStringLiteral(" vorhanden ist. Die Datenbank kann unter ") + where
+                                                    + QStringLiteral(" geladen werden.")),
+                 qPrintable(answers.seen().at(0).text));
+        QVERIFY(!answers.seen().at(0).text.contains(QStringLiteral("example")));
+    }
 };
 
 QTEST_MAIN(TestQuestionFile)

@@ -228,6 +228,15 @@ void damage(const QString& file, const QString& schema)
         const quint16 firstCell = qFromBigEndian<quint16>(bytes.constData() + page + 12);
         bytes.replace(page + 8, 4, bytes.mid(page + firstCell, 4));
         writeBytes(file, bytes);
+    } else if (schema.startsWith("-- free list loop")) {
+        // The first trunk page of the list of free pages names itself as
+        // the next one.
+        QByteArray bytes = readBytes(file);
+        const qsizetype pageSize = qFromBigEndian<quint16>(bytes.constData() + 16);
+        const quint32 trunk = qFromBigEndian<quint32>(bytes.constData() + 32);
+        QVERIFY(trunk > 0);
+        qToBigEndian(trunk, bytes.data() + pageSize * (trunk - 1));
+        writeBytes(file, bytes);
     } else if (schema.startsWith("-- hot journal")) {
         // A save broken off: file and journal as they stand once SQLite has
         // written part of a large change into the file.
@@ -1243,6 +1252,13 @@ private slots:
                 << "-- hot journal\n" + table << command << 0 << (command == "check" ? "Alle 2 Datensätze" : "2,Frage,a,b,")
                 << count << "2";
         }
+        const QString freed = "-- free list loop\nPRAGMA page_size = 512;" + table + more +
+                              "DELETE FROM \"Zada-VI-VOZ\" WHERE Satz > 2;";
+        QTest::newRow("free-page list loops, check")
+            << freed << "check" << 1 << "ist in ihrem Aufbau beschädigt: ihre Liste der freien Seiten ist durcheinander"
+            << count << "2";
+        QTest::newRow("free-page list loops, import")
+            << freed << "import" << 2 << "In eine beschädigte Fragendatei schreibt plomberg-quizdb nichts" << count << "2";
         QTest::newRow("CHECK constraints, check")
             << QString(table).replace("JokerTV TEXT", "JokerTV TEXT CHECK (length(JokerTV) < 99), CHECK (Frage <> 'CHECK')")
             << "check" << 1 << "2 CHECK-Bedingungen in der Tabelle „Zada-VI-VOZ“" << count << "2";

@@ -23,6 +23,14 @@ bool written(QIODevice& device, const QByteArray& bytes)
     return !file || file->flush();
 }
 
+std::function<void(const QString&)> noticeTo(const Call& call)
+{
+    return [&call](const QString& notice) {
+        call.progress.clear();
+        say(call.err, QStringLiteral("Hinweis: ") + notice + QLatin1Char('\n'));
+    };
+}
+
 int reportChange(const Call& call, const QString& done)
 {
     call.changed = true;

@@ -10,6 +10,7 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace quizdb {
 
@@ -36,6 +37,10 @@ bool written(QIODevice& device, const QByteArray& bytes);
 // and the exit status stays 0, for the work is done (a script that took a
 // failure for "nothing changed" would import everything twice).
 int reportChange(const Call& call, const QString& done);
+
+// What the reader of an Access file noticed, said on standard error as a
+// "Hinweis".
+std::function<void(const QString&)> noticeTo(const Call& call);
 
 // The commands as the command line runs them; each returns its exit status.
 int runCreate(const Call& call);

@@ -4,6 +4,8 @@
 // game cannot play.
 #include "tools/quizdb/commands.h"
 
+#include "access/accessfile.h"
+#include "tools/quizdb/accessrecords.h"
 #include "tools/quizdb/call.h"
 #include "tools/quizdb/questionfile.h"
 
@@ -85,10 +87,58 @@ QString describeNummer(const Value& nummer)
     return QStringLiteral("Nummer %1").arg(shown(*nummer));
 }
 
+// Reports `record` when the game cannot play it as it is.
+void checkRecord(qint64 position, RawRecord& record, const CheckReport& report, CheckResult& result)
+{
+    // The quick way, for a record in order: only the texts are counted.
+    bool counted = true;
+    for (int i : kCountedFields) {
+        RawValue& v = record[i];
+        const Utf8Scan utf8 = scanUtf8(v.data, v.size);
+        v.codePoints = utf8.codePoints;
+        counted = counted && utf8.valid && !utf8.nul;
+    }
+    if (counted && surelyInOrder(record, Rules::Model))
+        return;
+    QList<Fault> faults;
+    for (int i = 0; i < store::kFieldCount; ++i) {
+        const RawValue& v = record[i];
+        const Utf8Scan utf8 = scanUtf8(v.data, v.size);
+        if (!utf8.valid)
+            faults.append({store::fieldNames().at(i), QStringLiteral("ist kein gültiger UTF-8-Text.")});
+        else if (utf8.nul)
+            faults.append({store::fieldNames().at(i), QStringLiteral("enthält ein Nullzeichen.")});
+    }
+    const QList<Value> values = decoded(record);
+    faults += modelFaults(values);
+    if (faults.isEmpty())
+        return;
+    ++result.faulty;
+    report.faulty({position, values.at(0), faults});
+}
+
 } // namespace
 
 CheckResult checkFile(const QString& file, const CheckReport& report, Progress* progress)
 {
+    if (isAccessSource(file)) {
+        CheckResult result;
+        result.format = jet::formatName(file);
+        if (progress)
+            progress->start(Progress::Work::Checking);
+        result.records = forEachAccessRecord(
+            file,
+            [&](qint64 position, RawRecord& record) {
+                if (progress)
+                    progress->update(position);
+                checkRecord(position, record, report, result);
+            },
+            [&](const QString& notice) {
+                ++result.findings;
+                report.finding(notice);
+            });
+        return result;
+    }
     QString key;
     sqlite::File db = openQuestionFile(file, false, key);
     CheckResult result;
@@ -114,37 +164,20 @@ CheckResult checkFile(const QString& file, const CheckReport& report, Progress* 
         ++result.findings;
         report.finding(finding);
     });
+    // SQLite's own check of the file's pages, before the records are read.
+    if (const QStringList damage = structureFindings(db, file); !damage.isEmpty()) {
+        result.findings += int(damage.size());
+        for (const QString& finding : damage)
+            report.finding(finding);
+        report.finding(damageRemedy(file));
+    }
 
     if (progress)
         progress->start(Progress::Work::Checking);
     result.records = forEachRecord(db, file, key, [&](qint64 position, RawRecord& record) {
         if (progress)
             progress->update(position);
-        // The quick way, for a record in order: only the texts are counted.
-        bool counted = true;
-        for (int i : kCountedFields) {
-            RawValue& v = record[i];
-            const Utf8Scan utf8 = scanUtf8(v.data, v.size);
-            v.codePoints = utf8.codePoints;
-            counted = counted && utf8.valid && !utf8.nul;
-        }
-        if (counted && surelyInOrder(record, Rules::Model))
-            return;
-        QList<Fault> faults;
-        for (int i = 0; i < store::kFieldCount; ++i) {
-            const RawValue& v = record[i];
-            const Utf8Scan utf8 = scanUtf8(v.data, v.size);
-            if (!utf8.valid)
-                faults.append({store::fieldNames().at(i), QStringLiteral("ist kein gültiger UTF-8-Text.")});
-            else if (utf8.nul)
-                faults.append({store::fieldNames().at(i), QStringLiteral("enthält ein Nullzeichen.")});
-        }
-        const QList<Value> values = decoded(record);
-        faults += modelFaults(values);
-        if (faults.isEmpty())
-            return;
-        ++result.faulty;
-        report.faulty({position, values.at(0), faults});
+        checkRecord(position, record, report, result);
     });
     return result;
 }
@@ -159,18 +192,42 @@ int runCheck(const Call& call)
             say(call.out, QStringLiteral("Satz %1 (%2), Feld %3: %4\n")
                               .arg(QString::number(r.position), describeNummer(r.nummer), quoted(f.field), f.text));
     };
-    const CheckResult result = checkFile(call.files[0], report, &call.progress);
+    const QString& file = call.files[0];
+    const bool access = isAccessSource(file);
+    if (access)
+        say(call.out, QStringLiteral("%1 ist eine Access-Datei, %2. Das Spiel liest sie beim Start in eine eigene Kopie "
+                                     "und ändert sie nie. Zu einer Fragendatei dieses Programms macht sie der Befehl: "
+                                     "%3 create NEU.mdb %4\n")
+                          .arg(quoted(file), jet::formatName(file), programName(), file));
+    CheckResult result;
+    try {
+        result = checkFile(file, report, &call.progress);
+    } catch (const Error& e) {
+        if (!access)
+            throw;
+        throw Error(e.message() + QStringLiteral("\nDas Spiel kann diese Datei nicht spielen."));
+    }
     call.progress.clear();
+    if (access && result.records == 0) {
+        say(call.out, QStringLiteral("Das Spiel kann die Access-Datei nicht spielen: ihre Tabelle %1 enthält keine "
+                                     "Frage.\n")
+                          .arg(quoted(store::kTable)));
+        return 1;
+    }
+    int status = 1;
     if (result.faulty == 0) {
         say(call.out, result.records == 1 ? QStringLiteral("Der eine Datensatz ist in Ordnung.\n")
                                           : QStringLiteral("Alle %1 Datensätze sind in Ordnung.\n").arg(result.records));
-        return result.findings ? 1 : 0;
+        status = result.findings ? 1 : 0;
+    } else {
+        say(call.out, QStringLiteral("%1 von %2 %3 gegen das Datenmodell.\n")
+                          .arg(QString::number(result.faulty),
+                               counted(result.records, QStringLiteral("Datensatz"), QStringLiteral("Datensätzen")),
+                               result.faulty == 1 ? QStringLiteral("verstößt") : QStringLiteral("verstoßen")));
     }
-    say(call.out, QStringLiteral("%1 von %2 %3 gegen das Datenmodell.\n")
-                      .arg(QString::number(result.faulty),
-                           counted(result.records, QStringLiteral("Datensatz"), QStringLiteral("Datensätzen")),
-                           result.faulty == 1 ? QStringLiteral("verstößt") : QStringLiteral("verstoßen")));
-    return 1;
+    if (access)
+        say(call.out, QStringLiteral("Das Spiel kann die Access-Datei spielen.\n"));
+    return status;
 }
 
 } // namespace quizdb

@@ -22,6 +22,8 @@ inline const QString kStandardInput = QStringLiteral("-");
 struct WriteOptions {
     Rules rules = Rules::Model; // what every record must keep to be written
     Progress* progress = nullptr;
+    // Says what the reader of an Access file noticed and read past.
+    std::function<void(const QString& notice)> notice;
 };
 
 // Makes the question file `file` with the records of `csv` ("-": standard
@@ -49,6 +51,7 @@ struct CheckResult {
     qint64 records = 0;
     qint64 faulty = 0;
     int findings = 0; // triggers, views, CHECK constraints and computed indexes in the file
+    QString format;   // an Access file's format (jet::formatName); empty for a question file
 };
 
 // What check reports as it goes.

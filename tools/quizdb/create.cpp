@@ -1,15 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// create: a new question file from a CSV, made under a name of its own and put
-// in place only when it is whole.
+// create: a new question file from a CSV or the question table of an Access
+// file, made under a name of its own and put in place only when it is whole.
 #include "tools/quizdb/commands.h"
 
+#include "tools/quizdb/accessrecords.h"
 #include "tools/quizdb/call.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/newfile.h"
 #include "tools/quizdb/recordwriter.h"
 
 #include <QFileInfo>
+#include <optional>
 
 namespace quizdb {
 
@@ -20,8 +22,14 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
         throw Error(QStringLiteral("%1 gibt es schon; %2 create legt nur neue Fragendateien an und überschreibt "
                                    "nichts. Zum Anhängen an eine vorhandene Fragendatei: %2 import.")
                         .arg(quoted(file), programName()));
-    CsvInput input(csv);
-    CsvReader reader(input.device(), input.name());
+    // An Access file is recognised by its first bytes, whatever its name.
+    const bool access = isAccessSource(csv);
+    std::optional<CsvInput> input;
+    std::optional<CsvReader> reader;
+    if (!access) {
+        input.emplace(csv);
+        reader.emplace(input->device(), input->name());
+    }
 
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
@@ -35,7 +43,11 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
         sqlite::File db(made.path(), sqlite::File::Threads::One, file);
         sqlite::Transaction transaction(db);
         db.execute(store::createTableSql());
-        written = writeRecords(db, input, reader, options);
+        written = access ? writeAccessRecords(db, csv, options) : writeRecords(db, *input, *reader, options);
+        if (access && written == 0)
+            throw Error(QStringLiteral("Die Tabelle %1 der Access-Datei %2 enthält keine Frage; eine Fragendatei ohne "
+                                       "Fragen kann das Spiel nicht spielen. Nichts wurde geschrieben.")
+                            .arg(quoted(store::kTable), quoted(csv)));
         transaction.commit();
     }
     made.place();
@@ -44,7 +56,7 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runCreate(const Call& call)
 {
-    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress});
+    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call)});
     return reportChange(call, QStringLiteral("Fragendatei %1 mit %2 angelegt.")
                                   .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
 }

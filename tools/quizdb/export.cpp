@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// export: the question table as CSV, in table order, handed on in pieces.
+// export: the question table as CSV, in table order, handed on in pieces;
+// from a question file or from an Access file.
 #include "tools/quizdb/commands.h"
 
+#include "tools/quizdb/accessrecords.h"
 #include "tools/quizdb/call.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/csvoutput.h"
@@ -29,15 +31,13 @@ void put(QIODevice& out, const char* data, qint64 size)
 
 void exportFile(const QString& file, QIODevice& out, Progress* progress)
 {
-    QString key;
-    sqlite::File db = openQuestionFile(file, false, key);
     std::string buffer;
     buffer.reserve(kOutputChunk + 64 * 1024);
     const QByteArray header = csvHeader();
     buffer.append(header.constData(), size_t(header.size()));
     if (progress)
         progress->start(Progress::Work::Exporting);
-    forEachRecord(db, file, key, [&](qint64 position, RawRecord& record) {
+    const auto each = [&](qint64 position, RawRecord& record) {
         for (int i = 0; i < store::kFieldCount; ++i) {
             if (record[i].null)
                 continue;
@@ -54,7 +54,14 @@ void exportFile(const QString& file, QIODevice& out, Progress* progress)
         }
         if (progress)
             progress->update(position);
-    });
+    };
+    if (isAccessSource(file)) {
+        forEachAccessRecord(file, each, {});
+    } else {
+        QString key;
+        sqlite::File db = openQuestionFile(file, false, key);
+        forEachRecord(db, file, key, each);
+    }
     put(out, buffer.data(), qint64(buffer.size()));
 }
 

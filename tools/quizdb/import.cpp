@@ -1,25 +1,40 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// import: the records of a CSV appended to an existing question file in one
-// transaction, all of them or none.
+// import: the records of a CSV or of an Access file's question table appended
+// to an existing question file in one transaction, all of them or none.
 #include "tools/quizdb/commands.h"
 
+#include "tools/quizdb/accessrecords.h"
 #include "tools/quizdb/call.h"
 #include "tools/quizdb/csv.h"
 #include "tools/quizdb/recordwriter.h"
+
+#include <optional>
 
 namespace quizdb {
 
 int importFile(const QString& file, const QString& csv, const WriteOptions& options)
 {
-    // The CSV's header is read before the question file is opened.
-    CsvInput input(csv);
-    CsvReader reader(input.device(), input.name());
+    // The CSV's header is read before the question file is opened; an Access
+    // file is recognised by its first bytes.
+    const bool access = isAccessSource(csv);
+    std::optional<CsvInput> input;
+    std::optional<CsvReader> reader;
+    if (!access) {
+        input.emplace(csv);
+        reader.emplace(input->device(), input->name());
+    }
     QString key;
     sqlite::File db = openQuestionFile(file, true, key);
     try {
         sqlite::Transaction transaction(db);
-        const int written = writeRecords(db, input, reader, options);
+        // A save into a damaged file can destroy more of it.
+        if (const QStringList damage = structureFindings(db, file); !damage.isEmpty())
+            throw Error(damage.join(QLatin1Char('\n')) + QStringLiteral("\nIn eine beschädigte Fragendatei schreibt %1 "
+                                                                       "nichts; nichts wurde geschrieben. ")
+                                                                 .arg(programName()) +
+                        damageRemedy(file));
+        const int written = access ? writeAccessRecords(db, csv, options) : writeRecords(db, *input, *reader, options);
         transaction.commit();
         return written;
     } catch (const Error& e) {
@@ -34,7 +49,7 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runImport(const Call& call)
 {
-    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress});
+    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call)});
     return reportChange(call, QStringLiteral("%1 an %2 angehängt.")
                                   .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
 }

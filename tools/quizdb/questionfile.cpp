@@ -104,6 +104,35 @@ sqlite::File openQuestionFile(const QString& file, bool write, QString& key)
     });
 }
 
+QStringList structureFindings(sqlite::File& db, const QString& file)
+{
+    // Longest list of findings that check names.
+    constexpr int kMaxFindings = 30;
+    const QStringList faults = reading(file, [&] { return db.structureFaults(kMaxFindings); });
+    QStringList findings;
+    for (const QString& fault : faults) {
+        QString what;
+        if (fault.contains(QLatin1StringView("freelist"), Qt::CaseInsensitive))
+            what = QStringLiteral("ihre Liste der freien Seiten ist durcheinander, und jedes Speichern kann dann "
+                                  "Fragen zerstören");
+        else if (fault.contains(QLatin1StringView("never used")))
+            what = QStringLiteral("eine ihrer Seiten gehört zu nichts");
+        else
+            what = QStringLiteral("ein Baum der Datei (eine Tabelle oder ein Index) ist zerstört, Fragen können "
+                                  "fehlen oder falsch gelesen werden");
+        findings << QStringLiteral("Die Fragendatei %1 ist in ihrem Aufbau beschädigt: %2 (SQLite meldet %3).")
+                        .arg(quoted(file), what, quoted(fault));
+    }
+    return findings;
+}
+
+QString damageRemedy(const QString& file)
+{
+    return QStringLiteral("Was sich noch lesen lässt, rettet „%1 export %2 -o fragen.csv“ und dann „%1 create "
+                          "neu.mdb fragen.csv“.")
+        .arg(programName(), file);
+}
+
 Error loopingTable(const QString& file, qint64 position)
 {
     return Error(QStringLiteral("Die Fragendatei %1 ist beschädigt: hinter Satz %2 führt ihre Tabelle zu einem "

@@ -59,6 +59,14 @@ using store::irregularKind;
 // can only be read is refused.
 sqlite::File openQuestionFile(const QString& file, bool write, QString& key);
 
+// What SQLite's check of the file's structure (its trees and its list of
+// free pages) finds, each finding as a German sentence that names the file
+// and quotes SQLite's own words; empty for a sound file.
+QStringList structureFindings(sqlite::File& db, const QString& file);
+
+// What to do with a file whose structure is damaged.
+QString damageRemedy(const QString& file);
+
 // The failure of a table that leads back to a record already read after
 // `position` records.
 Error loopingTable(const QString& file, qint64 position);

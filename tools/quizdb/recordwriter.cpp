@@ -12,55 +12,6 @@ namespace {
 // Longest list of faults that one message shows; the rest is counted.
 constexpr int kMaxListedFaults = 30;
 
-// Appends records to the question table, one at a time, inside a transaction
-// the caller holds.
-class Inserter {
-public:
-    explicit Inserter(sqlite::File& db) : m_db(db)
-    {
-        QStringList marks;
-        for (int i = 1; i <= store::kFieldCount; ++i)
-            marks << QStringLiteral("?%1").arg(i);
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(sqlite::identifier(store::kTable), sqlite::identifierList(store::fieldNames()),
-                                     marks.join(QLatin1Char(',')));
-        writing([&] { m_insert = sqlite::Prepared(db, sql); });
-    }
-
-    // The values are bound where they are: they only have to last until the
-    // row is written.
-    void insert(const RawRecord& values)
-    {
-        writing([&] {
-            sqlite::Statement st(m_insert);
-            for (int i = 0; i < store::kFieldCount; ++i) {
-                const RawValue& v = values[i];
-                st.bindInPlace(i + 1, v.null ? std::nullopt : std::optional<QByteArrayView>(v.bytes()));
-            }
-            st.run();
-        });
-    }
-
-private:
-    // Runs `work` with its failures worded as failures to write, as the
-    // store words them.
-    template <typename Work>
-    void writing(Work&& work)
-    {
-        try {
-            work();
-        } catch (const sqlite::Error& e) {
-            failOnNoMemory(e);
-            if (e.isFull() && store::keysUsedUp(m_db, store::kTable))
-                throw store::noKeyLeft(m_db.path());
-            throw sqlite::writeError(m_db.path(), e.code(), e.sqliteText());
-        }
-    }
-
-    sqlite::File& m_db;
-    sqlite::Prepared m_insert;
-};
-
 // The faults of a CSV, the first kMaxListedFaults in words, the rest counted.
 class FaultList {
 public:
@@ -98,6 +49,42 @@ private:
 };
 
 } // namespace
+
+Inserter::Inserter(sqlite::File& db) : m_db(db)
+{
+    QStringList marks;
+    for (int i = 1; i <= store::kFieldCount; ++i)
+        marks << QStringLiteral("?%1").arg(i);
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(sqlite::identifier(store::kTable), sqlite::identifierList(store::fieldNames()),
+                                 marks.join(QLatin1Char(',')));
+    writing([&] { m_insert = sqlite::Prepared(db, sql); });
+}
+
+void Inserter::insert(const RawRecord& values)
+{
+    writing([&] {
+        sqlite::Statement st(m_insert);
+        for (int i = 0; i < store::kFieldCount; ++i) {
+            const RawValue& v = values[i];
+            st.bindInPlace(i + 1, v.null ? std::nullopt : std::optional<QByteArrayView>(v.bytes()));
+        }
+        st.run();
+    });
+}
+
+template <typename Work>
+void Inserter::writing(Work&& work)
+{
+    try {
+        work();
+    } catch (const sqlite::Error& e) {
+        failOnNoMemory(e);
+        if (e.isFull() && store::keysUsedUp(m_db, store::kTable))
+            throw store::noKeyLeft(m_db.path());
+        throw sqlite::writeError(m_db.path(), e.code(), e.sqliteText());
+    }
+}
 
 int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const WriteOptions& options)
 {

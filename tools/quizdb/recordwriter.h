@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Plomberg-Quiz developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one pass of create and import: CSV records checked and appended to the
+// The one pass of create and import: records checked and appended to the
 // question table inside the caller's transaction, until the first faulty one.
 #pragma once
 
@@ -11,6 +11,24 @@
 namespace quizdb {
 
 class CsvReader;
+
+// Appends records to the question table, one at a time, inside a transaction
+// the caller holds; its failures are worded as the store words failures to
+// write.
+class Inserter {
+public:
+    explicit Inserter(sqlite::File& db);
+    // The values are bound where they are: they only have to last until the
+    // row is written.
+    void insert(const RawRecord& values);
+
+private:
+    template <typename Work>
+    void writing(Work&& work);
+
+    sqlite::File& m_db;
+    sqlite::Prepared m_insert;
+};
 
 // Reads the records of `reader` and writes those that keep `options.rules`,
 // inside the caller's transaction, until the first faulty one; reads on to
