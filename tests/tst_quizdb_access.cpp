@@ -42,6 +42,26 @@ QStringList column(const QList<testsupport::Record>& records, const QString& fie
     return values;
 }
 
+// A copy of the valid Access file whose question table is empty: every row
+// of its one data page (page 53) marked deleted, its row count 0.
+QString emptyTableCopy(const QTemporaryDir& dir)
+{
+    const QString copy = dir.filePath(QStringLiteral("leer.mdb"));
+    QFile file(copy);
+    if (!QFile::copy(kValid, copy) || !file.setPermissions(file.permissions() | QFileDevice::WriteOwner) ||
+        !file.open(QIODevice::ReadWrite))
+        qFatal("cannot make the copy with the empty table");
+    QByteArray bytes = file.readAll();
+    const qsizetype page = 53 * 4096;
+    const int places = static_cast<unsigned char>(bytes[page + 12]);
+    for (int slot = 0; slot < places; ++slot)
+        bytes[page + 14 + 2 * slot + 1] = char(bytes[page + 14 + 2 * slot + 1] | 0xc0);
+    bytes[50 * 4096 + 16] = 0;
+    file.seek(0);
+    file.write(bytes);
+    return copy;
+}
+
 } // namespace
 
 class TestQuizdbAccess : public QObject {
@@ -130,6 +150,28 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 201); // the header, 199 questions, the end
         QVERIFY(lines.at(1).startsWith("1,Wie heißt die Hauptstadt von Österreich?,\"Wien – die Hauptstadt, mit"));
         QCOMPARE(lines.at(3).count("Äpfel"), 3000);
+    }
+
+    void createRefusesATableWithoutQuestions()
+    {
+        QTemporaryDir dir;
+        const QString empty = emptyTableCopy(dir);
+        const QString made = dir.filePath(QStringLiteral("neu.mdb"));
+        const Run run = runQuizdb({QStringLiteral("create"), made, empty});
+        QCOMPARE(run.code, 2);
+        QCOMPARE(run.err, QStringLiteral("Die Tabelle „Zada-VI-VOZ“ der Access-Datei „%1“ enthält keine Frage; eine "
+                                         "Fragendatei ohne Fragen kann das Spiel nicht spielen. Nichts wurde "
+                                         "geschrieben.\n")
+                              .arg(empty));
+        QVERIFY(!QFileInfo::exists(made));
+        const Run check = runQuizdb({QStringLiteral("check"), empty});
+        QCOMPARE(check.code, 1);
+        QVERIFY2(check.out.endsWith(QStringLiteral("Das Spiel kann die Access-Datei nicht spielen: ihre Tabelle "
+                                                   "„Zada-VI-VOZ“ enthält keine Frage.\n")),
+                 qPrintable(check.out));
+        QVERIFY(testsupport::errorOf([&] { quizdb::questionFileFromAccess(empty, made); })
+                    .contains(QStringLiteral("enthält keine Frage")));
+        QVERIFY(!QFileInfo::exists(made));
     }
 
     void importAppendsTheAccessQuestions()

@@ -26,9 +26,11 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
     const bool access = isAccessSource(csv);
     std::optional<CsvInput> input;
     std::optional<CsvReader> reader;
+    std::optional<HowRead> howRead;
     if (!access) {
         input.emplace(csv);
-        reader.emplace(input->device(), input->name());
+        reader.emplace(input->device(), input->name(), options.dialect);
+        howRead.emplace(*input, *reader, options);
     }
 
     const QFileInfo folder(info.absolutePath());
@@ -56,7 +58,7 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runCreate(const Call& call)
 {
-    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call)});
+    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call), call.dialect, &call.howRead});
     return reportChange(call, QStringLiteral("Fragendatei %1 mit %2 angelegt.")
                                   .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
 }
