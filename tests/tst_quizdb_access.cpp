@@ -84,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(kValid, disguised));
         const QString made = dir.filePath(QStringLiteral("neu.mdb"));
         const Run run = runQuizdb({QStringLiteral("create"), made, disguised});
-        QCOMPARE(run.err, QString());
+        QCOMPARE(run.err, QStringLiteral("fragen.csv gelesen als Access-Datei im Format Access 2000 bis 2003 (Jet 4).\n"));
         QCOMPARE(run.code, 0);
         QCOMPARE(run.out, QStringLiteral("Fragendatei „%1“ mit 19 Fragen angelegt.\n").arg(made));
         const QList<testsupport::Record> records = testsupport::readQuestionFile(made);
@@ -161,7 +161,8 @@ private Q_SLOTS:
         QCOMPARE(run.code, 2);
         QCOMPARE(run.err, QStringLiteral("Die Tabelle „Zada-VI-VOZ“ der Access-Datei „%1“ enthält keine Frage; eine "
                                          "Fragendatei ohne Fragen kann das Spiel nicht spielen. Nichts wurde "
-                                         "geschrieben.\n")
+                                         "geschrieben.\nleer.mdb gelesen als Access-Datei im Format Access 2000 "
+                                         "bis 2003 (Jet 4).\n")
                               .arg(empty));
         QVERIFY(!QFileInfo::exists(made));
         const Run check = runQuizdb({QStringLiteral("check"), empty});
