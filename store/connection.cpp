@@ -11,7 +11,8 @@
 
 namespace store {
 
-Connection::Connection(const QString& path, int busyTimeoutMs) : m_path(path)
+Connection::Connection(const QString& path, int busyTimeoutMs, const QString& shownAs)
+    : m_path(shownAs.isEmpty() ? path : shownAs)
 {
     const QString shown = displayPath();
     // The file is judged before SQLite touches it: SQLite would happily take
@@ -28,7 +29,8 @@ Connection::Connection(const QString& path, int busyTimeoutMs) : m_path(path)
     if (info.size() == 0)
         throw emptyFileError(path);
 
-    m_file = sqlite::File(path);
+    m_file = shownAs.isEmpty() ? sqlite::File(path)
+                               : sqlite::File(path, sqlite::File::Threads::Any, shownAs, sqlite::File::Mode::ReadOnly);
     m_file.setBusyTimeout(busyTimeoutMs);
     m_writable = m_file.isWritable();
     // Read the schema now, so that a file that is no database, has no question

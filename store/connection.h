@@ -18,8 +18,9 @@ public:
     // when it is missing, a directory, empty, cannot be opened, or holds no
     // question table the store can address safely. A file the process may
     // not write is opened for reading only. A file another program holds is
-    // waited for up to `busyTimeoutMs`.
-    Connection(const QString& path, int busyTimeoutMs);
+    // waited for up to `busyTimeoutMs`. With `shownAs` (a copy of that
+    // file) the file is only ever read, and every message names `shownAs`.
+    Connection(const QString& path, int busyTimeoutMs, const QString& shownAs = {});
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
