@@ -62,14 +62,8 @@ public:
     sqlite::Prepared& insertStatement();
     sqlite::Prepared& updateStatement(unsigned mask);
 
-    // The forward seek of a record set: the first record at or after key ?1,
-    // with every field. The first one is the one opening prepared to check
-    // the schema, a fresh one after that.
-    sqlite::Prepared forwardStatement();
-
 private:
     void requireOpen() const;
-    QString forwardSql() const;
 
     QString m_path;
     QString m_rowKey = QStringLiteral("rowid");
@@ -77,7 +71,6 @@ private:
     // Declared before the statements, so that they are finalized first.
     sqlite::File m_file;
     sqlite::Prepared m_insert;
-    sqlite::Prepared m_spareForward;
     std::map<unsigned, sqlite::Prepared> m_updates;
 };
 
