@@ -540,6 +540,9 @@ private slots:
                                     << QStringList{"Zeile 5", "„Fraglich“"};
         QTest::newRow("bad structure") << csvOf(sampleRecords(3, kRoundRobin)) + row("\"offen") + "\n" << QStringList{"Zeile 5"};
         QTest::newRow("no CSV at all") << QByteArray() << QStringList{"gibt es nicht"};
+        QTest::newRow("header only") << kHeader + "\r\n\r\n"
+                                     << QStringList{"„" + path("in.csv") + "“ enthält keine Frage, nur die Kopfzeile; "
+                                                    "eine Fragendatei ohne Fragen kann das Spiel nicht spielen."};
     }
     void createLeavesNoFileOnError()
     {
@@ -1035,10 +1038,12 @@ private slots:
 
     void checkOfEmptyTable()
     {
+        // A table without records is nothing the game can play.
         testsupport::writeQuestionFile(path("a.mdb"), {});
         const Run r = runQuizdb({"check", path("a.mdb")});
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, QStringLiteral("Alle 0 Datensätze sind in Ordnung.\n"));
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.out, QStringLiteral("Die Tabelle „Zada-VI-VOZ“ enthält keinen Datensatz; eine Fragendatei ohne "
+                                       "Fragen kann das Spiel nicht spielen.\n"));
     }
 
     // ---- the shipped question set ------------------------------------------------------

@@ -211,6 +211,12 @@ int runCheck(const Call& call)
                           .arg(quoted(store::kTable)));
         return 1;
     }
+    if (result.records == 0) {
+        say(call.out, QStringLiteral("Die Tabelle %1 enthält keinen Datensatz; eine Fragendatei ohne Fragen kann das "
+                                     "Spiel nicht spielen.\n")
+                          .arg(quoted(store::kTable)));
+        return 1;
+    }
     int status = 1;
     if (result.faulty == 0) {
         say(call.out, result.records == 1 ? QStringLiteral("Der eine Datensatz ist in Ordnung.\n")

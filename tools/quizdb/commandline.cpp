@@ -83,10 +83,11 @@ QString usage()
         "\n"
         "Aufruf:\n"
         "  @ create FRAGENDATEI CSV-DATEI\n"
-        "      Legt die Fragendatei neu an, mit den Fragen der CSV-Datei. Eine schon\n"
-        "      vorhandene Datei wird nie angefasst. Geht etwas schief oder wird der\n"
-        "      Lauf abgebrochen (Strg+C), bleibt keine halbe Datei zurück; nur nach\n"
-        "      kill -9 kann FRAGENDATEI.unfertig-XXXXXX liegen bleiben, zum Löschen.\n"
+        "      Legt die Fragendatei neu an, mit den Fragen der CSV-Datei (ohne eine\n"
+        "      Frage legt create nichts an). Eine schon vorhandene Datei wird nie\n"
+        "      angefasst. Geht etwas schief oder wird der Lauf abgebrochen (Strg+C),\n"
+        "      bleibt keine halbe Datei zurück; nur nach kill -9 kann\n"
+        "      FRAGENDATEI.unfertig-XXXXXX liegen bleiben, zum Löschen.\n"
         "  @ import FRAGENDATEI CSV-DATEI\n"
         "      Hängt die Fragen der CSV-Datei hinten an eine vorhandene Fragendatei an:\n"
         "      alles in einem Zug oder gar nichts; bei einem Fehler bleibt die\n"
@@ -174,10 +175,11 @@ QString usage()
         "    höchstens 40, Nummer höchstens 2, JokerTV höchstens 20 Zeichen.\n"
         "    Gezählt werden Zeichen, wie der Editor sie zählt: ein Emoji ist eines.\n"
         "\n"
-        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze oder etwas, das\n"
-        "nicht hineingehört, gefunden; 2 abgelehnt oder fehlgeschlagen (nichts wurde\n"
-        "verändert). Lässt sich nach create oder import nur die Meldung nicht ausgeben,\n"
-        "ist der Rückgabewert 0, und die Standardfehlerausgabe sagt es.\n");
+        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze, eine Tabelle\n"
+        "ohne Datensatz oder etwas, das nicht hineingehört, gefunden; 2 abgelehnt\n"
+        "oder fehlgeschlagen (nichts wurde verändert). Lässt sich nach create oder\n"
+        "import nur die Meldung nicht ausgeben, ist der Rückgabewert 0, und die\n"
+        "Standardfehlerausgabe sagt es.\n");
     return text.replace(QLatin1Char('@'), programName());
 }
 

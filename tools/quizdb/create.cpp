@@ -50,6 +50,10 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
             throw Error(QStringLiteral("Die Tabelle %1 der Access-Datei %2 enthält keine Frage; eine Fragendatei ohne "
                                        "Fragen kann das Spiel nicht spielen. Nichts wurde geschrieben.")
                             .arg(quoted(store::kTable), quoted(csv)));
+        if (!access && written == 0)
+            throw Error(QStringLiteral("%1 enthält keine Frage, nur die Kopfzeile; eine Fragendatei ohne Fragen kann "
+                                       "das Spiel nicht spielen. Nichts wurde geschrieben.")
+                            .arg(input->subject()));
         transaction.commit();
     }
     made.place();
