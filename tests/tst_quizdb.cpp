@@ -828,6 +828,22 @@ private slots:
             QCOMPARE(QFileInfo::exists(path("a.mdb")), command == "import");
     }
 
+    void templateMakesAPlayableQuiz()
+    {
+        // vorlage writes what a German spreadsheet opens at once, and create
+        // makes a file of it that check finds in order.
+        const Run shown = runQuizdb({"vorlage"});
+        QCOMPARE(shown.code, 0);
+        QVERIFY(shown.outBytes.startsWith("\xEF\xBB\xBFNummer;Frage;AntwortA;"));
+        QVERIFY2(shown.err.contains("plomberg-quizdb create meine.mdb meine-fragen.csv\n  plomberg-quiz meine.mdb\n"),
+                 qPrintable(shown.err));
+        writeBytes(path("meine-fragen.csv"), shown.outBytes);
+        QCOMPARE(runQuizdb({"create", path("meine.mdb"), path("meine-fragen.csv")}).code, 0);
+        const Run checked = runQuizdb({"check", path("meine.mdb")});
+        QCOMPARE(checked.code, 0);
+        QCOMPARE(checked.out, QStringLiteral("Alle 3 Datensätze sind in Ordnung.\n"));
+    }
+
     void findsTheCharacterSet_data()
     {
         QTest::addColumn<QByteArray>("lines"); // after the header

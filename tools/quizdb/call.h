@@ -53,5 +53,9 @@ int runCreate(const Call& call);
 int runImport(const Call& call);
 int runExport(const Call& call);
 int runCheck(const Call& call);
+int runTemplate(const Call& call);
+
+// The CSV that vorlage writes.
+QByteArray questionTemplate();
 
 } // namespace quizdb

@@ -42,6 +42,7 @@ const Command kCommands[] = {
     {QLatin1StringView("import"), 2, QLatin1StringView("import FRAGENDATEI CSV-DATEI"), true, false, runImport},
     {QLatin1StringView("export"), 1, QLatin1StringView("export FRAGENDATEI"), false, true, runExport},
     {QLatin1StringView("check"), 1, QLatin1StringView("check FRAGENDATEI"), false, false, runCheck},
+    {QLatin1StringView("vorlage"), 0, QLatin1StringView("vorlage"), false, false, runTemplate},
 };
 
 // Writes the answer to --help or --version; exit status 0 only when all of it
@@ -102,6 +103,11 @@ QString usage()
         "      und Indexe über Ausdrücke oder mit Bedingung. Vorher prüft SQLite den\n"
         "      Aufbau der Datei (ihre Bäume und die Liste der freien Seiten); in eine\n"
         "      so beschädigte Datei schreibt auch import nichts.\n"
+        "  @ vorlage\n"
+        "      Gibt eine Vorlage für eigene Fragen auf die Standardausgabe aus: eine\n"
+        "      CSV-Datei mit drei Beispielfragen, wie eine Tabellenkalkulation sie\n"
+        "      gleich öffnet (@ vorlage > meine-fragen.csv), und sagt auf der\n"
+        "      Standardfehlerausgabe, wie daraus ein eigenes Quiz wird.\n"
         "  @ --help (oder -h)\n"
         "      Zeigt diese Hilfe.\n"
         "  @ --version\n"
