@@ -55,8 +55,12 @@ public:
                            "eine liegt, sonst die eigene des Spielers in ~/.local/share/%2/\n"
                            "(beim ersten Start aus der mitgelieferten Vorgabe kopiert). Der Editor\n"
                            "ändert dieselbe Datei.\n\n"
+                           "Eine Access-Datei (Access 97 bis heute) spielt es, wie sie ist: es liest sie\n"
+                           "beim Start und ändert sie nie; der Editor zeigt sie schreibgeschützt. Zu einer\n"
+                           "Fragendatei dieses Programms, die sich ändern lässt, wird sie mit\n"
+                           "  %3 create NEU.mdb ALT.mdb\n\n"
                            "F11 schaltet zwischen Fenster und Vollbild um; Esc verlässt das Vollbild.")
-                .arg(store::kFileName, QCoreApplication::applicationName()));
+                .arg(store::kFileName, QCoreApplication::applicationName(), QStringLiteral(QUIZDB_PROGRAM)));
         m_parser.addHelpOption();
         m_parser.addVersionOption();
         m_parser.addOption(m_file);

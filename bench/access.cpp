@@ -188,9 +188,9 @@ int main(int argc, char** argv)
         die("mdb-export reads " + std::to_string(lines - 1) + " questions, not " + std::to_string(questions));
 
     const std::string quizdb = QUIZDB_EXE;
-    const std::string ours = quizdb + " create " + quoted(dir.filePath(QStringLiteral("a.mdb"))) + " " + quoted(file) + " >/dev/null";
+    const std::string ours = quizdb + " create " + quoted(dir.filePath(QStringLiteral("a.mdb"))) + " " + quoted(file) + " >/dev/null 2>&1";
     const std::string pipe = "mdb-export " + quoted(file) + " Zada-VI-VOZ | " + quizdb + " create " +
-                             quoted(dir.filePath(QStringLiteral("b.mdb"))) + " - >/dev/null";
+                             quoted(dir.filePath(QStringLiteral("b.mdb"))) + " - >/dev/null 2>&1";
     Outcome best[2] = {{1e9, 0}, {1e9, 0}};
     for (int round = 0; round < rounds; ++round) {
         for (int which = 0; which < 2; ++which) {

@@ -15,14 +15,19 @@ void frmEditor::Form_Load()
 {
     // A fresh connection and record set each time; they replace those of the
     // previous opening, whose record set goes before its connection.
-    auto database = store::DBEngine::instance().OpenDatabase(m_questionFile);
+    store::DBEngine& engine = store::DBEngine::instance();
+    auto database = m_readOnlyCopy.isEmpty() ? engine.OpenDatabase(m_questionFile)
+                                             : engine.OpenReadOnly(m_readOnlyCopy, m_questionFile);
     auto records = database->OpenRecordset(store::kTable);
     EditorRecords.reset();
     EditorDatabase = std::move(database);
     EditorRecords = std::move(records);
 
     PufferInForm();
-    if (!EditorRecords->Updatable())
+    if (!m_readOnlyCopy.isEmpty())
+        showStatus(QStringLiteral("Die Datenbank ist eine Access-Datei und schreibgeschützt - Änderungen werden nicht "
+                                  "gespeichert"));
+    else if (!EditorRecords->Updatable())
         showStatus(QStringLiteral("Die Datenbank ist schreibgeschützt - Änderungen werden nicht gespeichert"));
     else if (hasCurrentRecord())
         showStatus(QStringLiteral("Die Datenbank ist zum Editieren bereit"));

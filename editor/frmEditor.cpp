@@ -98,7 +98,8 @@ const EditorButton kButtons[] = {
 
 frmEditor::frmEditor() : frmEditor(platform::programFile(store::kFileName)) {}
 
-frmEditor::frmEditor(QString questionFile) : m_questionFile(std::move(questionFile))
+frmEditor::frmEditor(QString questionFile, QString readOnlyCopy)
+    : m_questionFile(std::move(questionFile)), m_readOnlyCopy(std::move(readOnlyCopy))
 {
     platform::useFontSubstitutes();
     platform::useScreenReaderFixes();

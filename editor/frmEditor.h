@@ -26,8 +26,10 @@ class frmEditor : public QDialog {
 public:
     // The editor of the question file in the program directory.
     frmEditor();
-    // The editor of `questionFile`: the game window's.
-    explicit frmEditor(QString questionFile);
+    // The editor of `questionFile`: the game window's. With `readOnlyCopy`
+    // (a copy of it in this program's format, made from a file of another
+    // format) it shows the copy, for reading only.
+    explicit frmEditor(QString questionFile, QString readOnlyCopy = QString());
     ~frmEditor() override;
 
     // --- Record buffer.
@@ -113,6 +115,7 @@ private:
     std::array<QString, 13> m_shownText;
     platform::Announcer* m_announcer = nullptr;
     const QString m_questionFile; // opened at every load
+    const QString m_readOnlyCopy; // opened instead, when there is one
 
     void buildLayout();
     // The record boxes in the order they stand on screen: row by row, left to right.

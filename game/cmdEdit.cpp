@@ -4,6 +4,7 @@
 #include "game/frmQuiz.h"
 
 #include "editor/frmEditor.h"
+#include "game/accesscopy.h"
 #include "platform/platform.h"
 
 #include <QLabel>
@@ -12,9 +13,11 @@ void frmQuiz::cmdEdit_Click()
 {
     // One editor window, created on first use and loaded afresh at every opening.
     // It has no owner window; it goes with the game window, and works on the
-    // game's question file.
+    // game's question file: on an Access file it shows the game's copy of it,
+    // for reading only.
     if (!m_editor)
-        m_editor = std::make_unique<frmEditor>(m_questionFile);
+        m_editor = m_accessCopy ? std::make_unique<frmEditor>(m_questionFile, m_accessCopy->path())
+                                : std::make_unique<frmEditor>(m_questionFile);
 
     try {
         m_editor->Form_Load();

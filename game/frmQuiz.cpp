@@ -5,6 +5,8 @@
 // the window's own keys and closing. Its stage is built in stage.cpp.
 #include "game/frmQuiz.h"
 
+#include "game/accesscopy.h"
+
 #include "editor/frmEditor.h"
 #include "game/accessibility.h"
 #include "game/inputguard.h"

@@ -23,6 +23,7 @@ class QPushButton;
 class QTimer;
 class Shape;
 class StageScaler;
+class AccessCopy;
 class frmEditor;
 
 class frmQuiz : public QWidget {
@@ -158,6 +159,7 @@ private:
     void keepClockMidSecond();
 
     const QString m_questionFile;        // opened at start-up, and by the editor
+    std::unique_ptr<AccessCopy> m_accessCopy; // what is played of an Access file
     std::unique_ptr<frmEditor> m_editor; // created on first use, reused for every opening
     // What the window does beside its procedures, each an object of its own.
     GameAccessibility* m_access = nullptr;

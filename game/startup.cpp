@@ -3,6 +3,7 @@
 // Start-up of the game window and putting the current question on the screen.
 #include "game/frmQuiz.h"
 
+#include "game/accesscopy.h"
 #include "game/accessibility.h"
 
 #include "platform/Shape.h"
@@ -50,7 +51,13 @@ void frmQuiz::Form_Load()
     lblDate->setText(platform::formatDate(platform::now()));
 
     try {
-        QuizDatabase = store::DBEngine::instance().OpenDatabase(m_questionFile);
+        // An Access file is played from a copy of its questions, read now.
+        if (AccessCopy::needed(m_questionFile)) {
+            m_accessCopy = std::make_unique<AccessCopy>(m_questionFile);
+            QuizDatabase = store::DBEngine::instance().OpenReadOnly(m_accessCopy->path(), m_questionFile);
+        } else {
+            QuizDatabase = store::DBEngine::instance().OpenDatabase(m_questionFile);
+        }
         QuizRecords = QuizDatabase->OpenRecordset(store::kTable, store::dbOpenDynaset);
 
         // The first question must be there and have a text; an empty table or

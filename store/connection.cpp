@@ -11,7 +11,8 @@
 
 namespace store {
 
-Connection::Connection(const QString& path, int busyTimeoutMs) : m_path(path)
+Connection::Connection(const QString& path, int busyTimeoutMs, const QString& shownAs)
+    : m_path(shownAs.isEmpty() ? path : shownAs)
 {
     const QString shown = displayPath();
     // The file is judged before SQLite touches it: SQLite would happily take
@@ -28,19 +29,14 @@ Connection::Connection(const QString& path, int busyTimeoutMs) : m_path(path)
     if (info.size() == 0)
         throw emptyFileError(path);
 
-    m_file = sqlite::File(path);
+    m_file = shownAs.isEmpty() ? sqlite::File(path)
+                               : sqlite::File(path, sqlite::File::Threads::Any, shownAs, sqlite::File::Mode::ReadOnly);
     m_file.setBusyTimeout(busyTimeoutMs);
     m_writable = m_file.isWritable();
     // Read the schema now, so that a file that is no database, has no question
     // table or one the store cannot address safely is refused here, before
-    // anyone works on it. The statement that proves it is kept for the first
-    // record set.
+    // anyone works on it.
     m_rowKey = checkedRowKey(m_file);
-    try {
-        m_spareForward = sqlite::Prepared(m_file, forwardSql());
-    } catch (const sqlite::Error& e) {
-        throwSchemaError(m_file, e);
-    }
 }
 
 void Connection::requireOpen() const
@@ -63,7 +59,6 @@ const sqlite::File& Connection::file() const
 
 void Connection::close()
 {
-    m_spareForward.reset();
     m_insert.reset();
     m_updates.clear();
     m_file.close();
@@ -99,19 +94,6 @@ sqlite::Prepared& Connection::updateStatement(unsigned mask)
                                 .arg(sqlite::identifier(kTable), sets.join(QLatin1Char(',')), m_rowKey));
     }
     return statement;
-}
-
-QString Connection::forwardSql() const
-{
-    return QStringLiteral("SELECT %1,%2 FROM %3 WHERE %1>=?1 ORDER BY %1 LIMIT 1")
-        .arg(m_rowKey, sqlite::identifierList(fieldNames()), sqlite::identifier(kTable));
-}
-
-sqlite::Prepared Connection::forwardStatement()
-{
-    if (m_spareForward)
-        return std::move(m_spareForward);
-    return prepare(forwardSql());
 }
 
 } // namespace store

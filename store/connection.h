@@ -18,8 +18,9 @@ public:
     // when it is missing, a directory, empty, cannot be opened, or holds no
     // question table the store can address safely. A file the process may
     // not write is opened for reading only. A file another program holds is
-    // waited for up to `busyTimeoutMs`.
-    Connection(const QString& path, int busyTimeoutMs);
+    // waited for up to `busyTimeoutMs`. With `shownAs` (a copy of that
+    // file) the file is only ever read, and every message names `shownAs`.
+    Connection(const QString& path, int busyTimeoutMs, const QString& shownAs = {});
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -61,14 +62,8 @@ public:
     sqlite::Prepared& insertStatement();
     sqlite::Prepared& updateStatement(unsigned mask);
 
-    // The forward seek of a record set: the first record at or after key ?1,
-    // with every field. The first one is the one opening prepared to check
-    // the schema, a fresh one after that.
-    sqlite::Prepared forwardStatement();
-
 private:
     void requireOpen() const;
-    QString forwardSql() const;
 
     QString m_path;
     QString m_rowKey = QStringLiteral("rowid");
@@ -76,7 +71,6 @@ private:
     // Declared before the statements, so that they are finalized first.
     sqlite::File m_file;
     sqlite::Prepared m_insert;
-    sqlite::Prepared m_spareForward;
     std::map<unsigned, sqlite::Prepared> m_updates;
 };
 

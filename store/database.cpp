@@ -17,6 +17,11 @@ std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& path)
     return std::make_unique<Database>(std::make_shared<Connection>(path, m_busyTimeoutMs));
 }
 
+std::unique_ptr<Database> DBEngine::OpenReadOnly(const QString& path, const QString& shownAs)
+{
+    return std::make_unique<Database>(std::make_shared<Connection>(path, m_busyTimeoutMs, shownAs));
+}
+
 Database::Database(std::shared_ptr<Connection> connection) : m_connection(std::move(connection)) {}
 
 Database::~Database() = default;

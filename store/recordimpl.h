@@ -70,11 +70,16 @@ struct Recordset::Impl {
     unsigned collectedMask = 0;
     std::array<QVariant, kFieldCount> collected;
 
-    // Two seeks serve every move and every field read: `forward` finds the
-    // first record at or after a key and brings its fields along, `backward`
-    // the last record at or before a key.
-    sqlite::Prepared forward;
-    sqlite::Prepared backward;
+    // Each move is one seek for a key alone, each field read one look-up of
+    // that field by key, and Values() one look-up of the whole record: every
+    // statement reads no more than it hands out, is prepared on first use and
+    // kept.
+    sqlite::Prepared first;                          // the lowest key
+    sqlite::Prepared last;                           // the highest key
+    sqlite::Prepared from;                           // the lowest key at or after ?1
+    sqlite::Prepared upTo;                           // the highest key at or before ?1
+    std::array<sqlite::Prepared, kFieldCount> field; // field i of the record with key ?1
+    sqlite::Prepared whole;                          // the thirteen fields of the record with key ?1
     sqlite::Prepared remove;
 
     Connection& connection() const
@@ -86,97 +91,106 @@ struct Recordset::Impl {
     }
 
     // A statement of the record set, prepared on first use: %1 in the pattern
-    // is the table, %2 the row key.
-    sqlite::Prepared& statement(sqlite::Prepared& slot, const char* sqlPattern)
+    // is the table, %2 the row key, %3 field `column` (kAllFields: every field).
+    static constexpr int kNoField = -1;
+    static constexpr int kAllFields = kFieldCount;
+    sqlite::Prepared& statement(sqlite::Prepared& slot, const char* sqlPattern, int column = kNoField)
     {
         if (!slot) {
             Connection& c = connection();
-            slot = c.prepare(QString::fromLatin1(sqlPattern).arg(sqlite::identifier(kTable), c.rowKey()));
+            QString sql = QString::fromLatin1(sqlPattern).arg(sqlite::identifier(kTable), c.rowKey());
+            if (column != kNoField)
+                sql = sql.arg(column == kAllFields ? sqlite::identifierList(fieldNames())
+                                                   : sqlite::identifier(fieldNames().at(column)));
+            slot = c.prepare(sql);
         }
         return slot;
     }
-    sqlite::Prepared& forwardStatement()
-    {
-        if (!forward)
-            forward = connection().forwardStatement();
-        return forward;
-    }
 
-    // Runs `read` on the forward seek from key `k`. SQLite refuses a value
-    // larger than the connection takes without saying whose it is, so then
-    // each field of the record is read by itself to name it.
-    template <typename Read>
-    auto readFrom(qint64 k, Read&& read)
+    // Field i of the record with key `k`; no value when there is no such record.
+    QVariant readField(int i, qint64 k)
     {
         try {
-            sqlite::Statement st(forwardStatement());
+            sqlite::Statement st(statement(field[i], "SELECT %3 FROM %1 WHERE %2=?1", i));
             st.bind(1, k);
-            return read(st);
+            return st.step() ? columnValue(st, 0) : QVariant();
         } catch (const sqlite::Error& e) {
-            if (e.isTooBig())
-                throwTooBigField(k); // when one field is found too big
+            if (!e.isTooBig())
+                throw;
+            throw Error(QStringLiteral("Das Feld „%1“ eines Datensatzes der Fragendatei „%2“ ist größer als %3 und "
+                                       "kann nicht gelesen werden.")
+                            .arg(fieldNames().at(i), conn->displayPath(), sqlite::maxValueText()));
+        }
+    }
+
+    // The thirteen values of the record with key `k`; false when there is none.
+    // SQLite refuses a value larger than the connection takes without saying
+    // whose it is, so then each field is read by itself to name it.
+    bool readValues(qint64 k, RecordValues& values)
+    {
+        try {
+            sqlite::Statement st(statement(whole, "SELECT %3 FROM %1 WHERE %2=?1", kAllFields));
+            st.bind(1, k);
+            if (!st.step())
+                return false;
+            for (int i = 0; i < kFieldCount; ++i)
+                values[i] = columnValue(st, i, true);
+            return true;
+        } catch (const sqlite::Error& e) {
+            if (e.isTooBig()) {
+                try {
+                    for (int i = 0; i < kFieldCount; ++i)
+                        readField(i, k); // throws naming the field that is too big
+                } catch (const sqlite::Error&) {
+                    // Reading the fields one by one failed otherwise: the first failure tells.
+                }
+            }
             throw;
         }
     }
-    void throwTooBigField(qint64 from) const
-    {
-        for (const QString& f : fieldNames()) {
-            try {
-                sqlite::Statement probe(conn->file(), QStringLiteral("SELECT %1 FROM %2 WHERE %3>=?1 ORDER BY %3 LIMIT 1")
-                                                          .arg(sqlite::identifier(f), sqlite::identifier(kTable), conn->rowKey()));
-                probe.bind(1, from);
-                probe.step();
-            } catch (const sqlite::Error& e) {
-                if (e.isTooBig())
-                    throw Error(QStringLiteral("Das Feld „%1“ eines Datensatzes der Fragendatei „%2“ ist größer als %3 "
-                                               "und kann nicht gelesen werden.")
-                                    .arg(f, conn->displayPath(), sqlite::maxValueText()));
-                return;
-            }
-        }
-    }
 
-    // The two seeks must land on the side of `k` they search: a damaged file
-    // can answer with a key behind it, and a cursor that does not move would
-    // walk forever. Each returns true and the key when a record was found.
-    bool seekFrom(qint64 k, qint64* found)
+    // A seek for one key. The seeks from a key must land on the side of it
+    // they search: a damaged file can answer with a key behind it, and a
+    // cursor that does not move would walk forever. Each returns true and the
+    // key when a record was found.
+    bool seek(sqlite::Prepared& slot, const char* sqlPattern, const qint64* k, qint64* found)
     {
-        return readFrom(k, [&](sqlite::Statement& st) {
-            if (!st.step())
-                return false;
-            *found = st.integer(0);
-            if (*found < k)
-                throw conn->damagedError();
-            return true;
-        });
-    }
-    bool seekUpTo(qint64 k, qint64* found)
-    {
-        sqlite::Statement st(statement(backward, "SELECT %2 FROM %1 WHERE %2<=?1 ORDER BY %2 DESC LIMIT 1"));
-        st.bind(1, k);
+        sqlite::Statement st(statement(slot, sqlPattern));
+        if (k)
+            st.bind(1, *k);
         if (!st.step())
             return false;
         *found = st.integer(0);
+        return true;
+    }
+    bool seekFrom(qint64 k, qint64* found)
+    {
+        if (!seek(from, "SELECT %2 FROM %1 WHERE %2>=?1 ORDER BY %2 LIMIT 1", &k, found))
+            return false;
+        if (*found < k)
+            throw conn->damagedError();
+        return true;
+    }
+    bool seekUpTo(qint64 k, qint64* found)
+    {
+        if (!seek(upTo, "SELECT %2 FROM %1 WHERE %2<=?1 ORDER BY %2 DESC LIMIT 1", &k, found))
+            return false;
         if (*found > k)
             throw conn->damagedError();
         return true;
     }
-
-    // The thirteen values of the record with key `k`; false when there is none.
-    bool readValues(qint64 k, RecordValues& values)
-    {
-        return readFrom(k, [&](sqlite::Statement& st) {
-            if (!st.step() || st.integer(0) != k)
-                return false;
-            for (int i = 0; i < kFieldCount; ++i)
-                values[i] = columnValue(st, i + 1, true);
-            return true;
-        });
-    }
-    bool seekFirst(qint64* found) { return seekFrom(kLowestKey, found); }
-    bool seekLast(qint64* found) { return seekUpTo(kHighestKey, found); }
+    bool seekFirst(qint64* found) { return seek(first, "SELECT %2 FROM %1 ORDER BY %2 LIMIT 1", nullptr, found); }
+    bool seekLast(qint64* found) { return seek(last, "SELECT %2 FROM %1 ORDER BY %2 DESC LIMIT 1", nullptr, found); }
     bool seekAfter(qint64 k, qint64* found) { return k < kHighestKey && seekFrom(k + 1, found); }
     bool seekBefore(qint64 k, qint64* found) { return k > kLowestKey && seekUpTo(k - 1, found); }
+
+    void finalize()
+    {
+        for (sqlite::Prepared* st : {&first, &last, &from, &upTo, &whole, &remove})
+            st->reset();
+        for (sqlite::Prepared& st : field)
+            st.reset();
+    }
 
     void standOn(qint64 k)
     {
@@ -187,9 +201,10 @@ struct Recordset::Impl {
     void cancelPending()
     {
         editMode = dbEditNone;
-        collectedMask = 0;
-        for (QVariant& v : collected)
-            v = QVariant();
+        // Only the fields collected hold a value.
+        for (int i = 0; collectedMask != 0; ++i, collectedMask >>= 1)
+            if (collectedMask & 1u)
+                collected[i] = QVariant();
     }
 
     void requireCurrent() const

@@ -34,9 +34,7 @@ QVariant Recordset::Fields(const QString& name) const
         throw unknownField(name);
     p.requireCurrent();
     // A record gone under this cursor reads as a record without values.
-    return p.readFrom(p.key, [&](sqlite::Statement& st) {
-        return st.step() && st.integer(0) == p.key ? columnValue(st, i + 1) : QVariant();
-    });
+    return p.readField(i, p.key);
 }
 
 void Recordset::MoveFirst()
@@ -132,9 +130,7 @@ void Recordset::Close()
     if (d->closed)
         return;
     d->cancelPending();
-    d->forward.reset();
-    d->backward.reset();
-    d->remove.reset();
+    d->finalize();
     d->closed = true;
 }
 

@@ -150,7 +150,9 @@ Error readError(const QString& path, int rc, const QString& own)
 
 Error writeError(const QString& path, int rc, const QString& own)
 {
-    if (primary(rc) == SQLITE_READONLY)
+    // A file moved, deleted or replaced since it was opened is no longer
+    // where it was: SQLite refuses to write it, though it may be writable.
+    if (primary(rc) == SQLITE_READONLY && rc != SQLITE_READONLY_DBMOVED)
         return readOnlyError(path);
     if (isLockCode(rc))
         return Error(QStringLiteral("Die Fragendatei „%1“ ist von einem anderen Programm gesperrt; die Änderung "

@@ -104,9 +104,11 @@ QString sqliteTextOf(sqlite3* db)
 
 } // namespace
 
-File::File(const QString& path, Threads threads, const QString& shownAs) : m_path(shownAs.isEmpty() ? path : shownAs)
+File::File(const QString& path, Threads threads, const QString& shownAs, Mode mode)
+    : m_path(shownAs.isEmpty() ? path : shownAs)
 {
-    const int flags = SQLITE_OPEN_READWRITE | (threads == Threads::One ? SQLITE_OPEN_NOMUTEX : 0);
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE)
+        | (threads == Threads::One ? SQLITE_OPEN_NOMUTEX : 0);
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
     if ((rc & 0xff) == SQLITE_NOMEM) {
         close();

@@ -23,14 +23,17 @@ public:
     // Who uses the connection: the program's windows, or one thread alone
     // (quizdb), which needs no locking of SQLite's own.
     enum class Threads { Any, One };
+    // Whether the file is written where that is allowed, or only ever read.
+    enum class Mode { WriteWhereAllowed, ReadOnly };
 
     File() = default;
     // Opens the existing file at `path` for writing where that is allowed,
-    // else for reading. Messages name the file `shownAs` (a file made under a
-    // name of its own: the name it will get), else `path`. Throws Error
-    // naming the file, std::bad_alloc when SQLite finds no memory for the
-    // connection.
-    explicit File(const QString& path, Threads threads = Threads::Any, const QString& shownAs = {});
+    // else (or with Mode::ReadOnly) for reading. Messages name the file
+    // `shownAs` (a file made under a name of its own: the name it will get; a
+    // copy: the file it was made from), else `path`. Throws Error naming the
+    // file, std::bad_alloc when SQLite finds no memory for the connection.
+    explicit File(const QString& path, Threads threads = Threads::Any, const QString& shownAs = {},
+                  Mode mode = Mode::WriteWhereAllowed);
     ~File();
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;

@@ -32,7 +32,9 @@ Statement::Statement(File& file, const QString& sql) : m_own(file, sql, Prepared
 Statement::~Statement()
 {
     sqlite3_reset(m_prepared.m_st.get());
-    sqlite3_clear_bindings(m_prepared.m_st.get());
+    // Numbers are bound anew on every run; a text would outlive its bytes.
+    if (m_boundText)
+        sqlite3_clear_bindings(m_prepared.m_st.get());
 }
 
 void Statement::fail(int code) const
@@ -64,6 +66,7 @@ Statement& Statement::bind(int index, const std::optional<QString>& text)
         return *this;
     }
     const QByteArray bytes = text->toUtf8();
+    m_boundText = true;
     check(sqlite3_bind_text(st, index, bytes.isEmpty() ? "" : bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
     return *this;
 }
@@ -71,6 +74,7 @@ Statement& Statement::bind(int index, const std::optional<QString>& text)
 Statement& Statement::bindInPlace(int index, std::optional<QByteArrayView> text)
 {
     sqlite3_stmt* st = m_prepared.m_st.get();
+    m_boundText = m_boundText || text;
     if (!text)
         check(sqlite3_bind_null(st, index));
     else

@@ -82,6 +82,7 @@ private:
 
     Prepared m_own; // the statement compiled for this run only
     Prepared& m_prepared;
+    bool m_boundText = false; // a text is bound, to be let go of when the run ends
 };
 
 // BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless commit()

@@ -101,6 +101,10 @@ class DBEngine { // one per process, created on first use, shared by both window
 public:
     static DBEngine& instance();
     std::unique_ptr<Database> OpenDatabase(const QString& path); // shared, writable
+    // For reading only: `path` is a private copy of the question file
+    // `shownAs` (made from a file of another format), the name every message
+    // gives it.
+    std::unique_ptr<Database> OpenReadOnly(const QString& path, const QString& shownAs);
     // How long databases opened from now on wait for a file that another
     // program holds before they give up: kBusyTimeoutMs unless set. The
     // program never changes it; tests of locks shorten it.

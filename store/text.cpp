@@ -22,6 +22,9 @@ QString fieldText(const Recordset& records, const QString& field)
 
 QString textFromUtf8(QByteArrayView utf8)
 {
+    // Only a byte order mark at the start reads differently from QString::fromUtf8.
+    if (!utf8.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(utf8);
     QStringDecoder decoder(QStringDecoder::Utf8,
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(utf8);

@@ -4,9 +4,8 @@
 // Access and question tables written by another Jet writer (../shared/jet/),
 // damaged copies of them made here, and a reader that hangs.
 #include "access/accessfile.h"
+#include "support/testsupport.h"
 
-#include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,10 +15,7 @@ namespace {
 
 const QString kJet = QStringLiteral(QUIZ_SOURCE_DIR "/../shared/jet/");
 
-QString jetFile(const QString& name)
-{
-    return kJet + name;
-}
+QString jetFile(const QString& name) { return kJet + name; }
 
 QString text(const jet::Value& value)
 {
@@ -52,16 +48,6 @@ int questions(const QString& file, const jet::Limits& limits = {})
     int count = 0;
     jet::readQuestionTable(file, [&](const jet::Record&) { ++count; }, limits);
     return count;
-}
-
-QString refusal(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const store::Error& e) {
-        return QString::fromStdString(e.what());
-    }
-    return {};
 }
 
 } // namespace
@@ -295,7 +281,7 @@ private Q_SLOTS:
         QFETCH(QString, table);
         QFETCH(QString, field);
         QFETCH(QString, message);
-        const QString error = refusal([&] {
+        const QString error = testsupport::errorOf([&] {
             if (table.isEmpty())
                 questions(file);
             else
@@ -318,7 +304,7 @@ private Q_SLOTS:
         const char rows[4] = {20, 0, 0, 0};
         QCOMPARE(file.write(rows, 4), 4);
         file.close();
-        QCOMPARE(refusal([&] { questions(copy); }),
+        QCOMPARE(testsupport::errorOf([&] { questions(copy); }),
                  QStringLiteral("Die Access-Datei „%1“ ist beschädigt: ihre Tabelle „Zada-VI-VOZ“ zählt 20 Datensätze, "
                                 "lesbar sind aber nur 19.")
                      .arg(copy));
@@ -340,7 +326,7 @@ private Q_SLOTS:
             QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
             out.write(bytes.left(size));
             out.close();
-            const QString error = refusal([&] { QCOMPARE(questions(cut, {5s, 0}), 199); });
+            const QString error = testsupport::errorOf([&] { QCOMPARE(questions(cut, {5s, 0}), 199); });
             if (error.isEmpty())
                 continue;
             ++refused;
@@ -349,7 +335,7 @@ private Q_SLOTS:
                      qPrintable(error));
         }
         QVERIFY(refused > 80);
-        QVERIFY(refusal([&] { QCOMPARE(questions(original), 199); }).isEmpty());
+        QVERIFY(testsupport::errorOf([&] { QCOMPARE(questions(original), 199); }).isEmpty());
     }
 
     // This cut makes libmdb read its table list without end, its memory
@@ -366,7 +352,7 @@ private Q_SLOTS:
         out.close();
         QElapsedTimer timer;
         timer.start();
-        const QString error = refusal([&] { readAll(cut, QStringLiteral("Table1"), {QStringLiteral("data1")}, {2s, 0}); });
+        const QString error = testsupport::errorOf([&] { readAll(cut, QStringLiteral("Table1"), {QStringLiteral("data1")}, {2s, 0}); });
         QVERIFY(timer.elapsed() < 8000);
         QVERIFY2(error.startsWith(QStringLiteral("Das Lesen der Access-Datei „%1“ war nach 2 Sekunden noch nicht zu Ende "
                                                  "und wurde abgebrochen; die Datei ist wahrscheinlich beschädigt")
@@ -389,7 +375,7 @@ private Q_SLOTS:
         QElapsedTimer timer;
         timer.start();
         const QString file = jetFile(QStringLiteral("made-here/Zada-V2003-valid.mdb"));
-        const QString error = refusal([&] { questions(file, {1500ms, 0}); });
+        const QString error = testsupport::errorOf([&] { questions(file, {1500ms, 0}); });
         jet::setReaderProgram(QStringLiteral(QUIZ_ACCESS_READER_PATH));
         QCOMPARE(error, QStringLiteral("Das Lesen der Access-Datei „%1“ war nach 1,5 Sekunden noch nicht zu Ende und "
                                        "wurde abgebrochen; die Datei ist wahrscheinlich beschädigt (libmdb liest manche "
@@ -401,7 +387,7 @@ private Q_SLOTS:
     void aMissingReaderIsNamed()
     {
         jet::setReaderProgram(QStringLiteral("/nonexistent/reader"));
-        const QString error = refusal([] { questions(jetFile(QStringLiteral("made-here/Zada-V2003-valid.mdb"))); });
+        const QString error = testsupport::errorOf([] { questions(jetFile(QStringLiteral("made-here/Zada-V2003-valid.mdb"))); });
         jet::setReaderProgram(QStringLiteral(QUIZ_ACCESS_READER_PATH));
         QVERIFY2(error.startsWith(QStringLiteral("Das Leseprogramm für Access-Dateien „/nonexistent/reader“ fehlt")),
                  qPrintable(error));

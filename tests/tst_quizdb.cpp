@@ -540,6 +540,9 @@ private Q_SLOTS:
                                     << QStringList{"Zeile 5", "„Fraglich“"};
         QTest::newRow("bad structure") << csvOf(sampleRecords(3, kRoundRobin)) + row("\"offen") + "\n" << QStringList{"Zeile 5"};
         QTest::newRow("no CSV at all") << QByteArray() << QStringList{"gibt es nicht"};
+        QTest::newRow("header only") << kHeader + "\r\n\r\n"
+                                     << QStringList{"„" + path("in.csv") + "“ enthält keine Frage, nur die Kopfzeile; "
+                                                    "eine Fragendatei ohne Fragen kann das Spiel nicht spielen."};
     }
     void createLeavesNoFileOnError()
     {
@@ -727,7 +730,8 @@ private Q_SLOTS:
         QTest::newRow("letter") << row().replace(",A,B,", ",E,B,") << QStringList{"Zeile 40", "„Richtig“", "„E“"} << false;
         QTest::newRow("audience sum") << row().replace(",40,30,", ",40,31,") << QStringList{"Zeile 40", "101 statt 100"} << false;
         QTest::newRow("field count") << row() + ",x" << QStringList{"Zeile 40", "14 statt 13"} << false;
-        QTest::newRow("UTF-8") << row("\xFF") << QStringList{"Zeile 40", "„Frage“", "UTF-8"} << false;
+        // A text beside it that is UTF-8 beyond ASCII makes the file UTF-8.
+        QTest::newRow("UTF-8") << row("\xFF").replace(",a,", ",\xC3\xA4,") << QStringList{"Zeile 40", "„Frage“", "UTF-8"} << false;
         QTest::newRow("disk full") << row(QByteArray(100, 'x')) << QStringList{"es wurde nichts gespeichert."} << true;
     }
     void importIsAllOrNothing()
@@ -766,6 +770,105 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains("Zeile 4, Feld „PublikumA“: „4.5“ ist keine ganze Zahl"), qPrintable(r.err));
         QVERIFY2(!r.err.contains("Zeile 3"), qPrintable(r.err));
         QCOMPARE(testsupport::readQuestionFile(path("a.mdb")).size(), 1);
+    }
+
+    // ---- CSV as spreadsheets save it ------------------------------------------------
+
+    void readsSpreadsheetCsv_data()
+    {
+        // Saved by LibreOffice Calc from quelle.csv (tests/data/spreadsheet/README.md).
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mustSay"); // on standard error
+        const QString from = " (aus der Kopfzeile), Zeichensatz ";
+        QTest::newRow("comma, UTF-8") << "create" << "komma-utf8.csv" << QStringList{} << 0
+                                      << "Trennzeichen Komma" + from + "UTF-8 (erkannt an Zeile 2).";
+        QTest::newRow("semicolon, UTF-8") << "create" << "semikolon-utf8.csv" << QStringList{} << 0
+                                          << "Trennzeichen Semikolon" + from + "UTF-8 (erkannt an Zeile 2).";
+        QTest::newRow("semicolon, Windows-1252")
+            << "create" << "semikolon-windows1252.csv" << QStringList{} << 0
+            << "Trennzeichen Semikolon" + from + "Windows-1252 (erkannt an Zeile 2, die kein gültiges UTF-8 ist).";
+        QTest::newRow("tab, UTF-8") << "create" << "tab-utf8.csv" << QStringList{} << 0
+                                    << "Trennzeichen Tabulator" + from + "UTF-8 (erkannt an Zeile 2).";
+        QTest::newRow("import, Windows-1252") << "import" << "semikolon-windows1252.csv" << QStringList{} << 0
+                                              << "Trennzeichen Semikolon" + from + "Windows-1252 (erkannt an Zeile 2, "
+                                                 "die kein gültiges UTF-8 ist).";
+        QTest::newRow("both given") << "create" << "semikolon-windows1252.csv"
+                                    << QStringList{"--trennzeichen", "semikolon", "--zeichensatz", "windows-1252"} << 0
+                                    << "Trennzeichen Semikolon (vorgegeben), Zeichensatz Windows-1252 (vorgegeben).";
+        QTest::newRow("UTF-8 given, Windows-1252 read")
+            << "create" << "semikolon-windows1252.csv" << QStringList{"--zeichensatz", "UTF-8"} << 2
+            << "Trennzeichen Semikolon (aus der Kopfzeile), Zeichensatz UTF-8 (vorgegeben).";
+        QTest::newRow("comma given, semicolons read") << "import" << "semikolon-utf8.csv"
+                                                      << QStringList{"--trennzeichen", "komma"} << 2
+                                                      << "(Als Trennzeichen ist Komma vorgegeben.)";
+    }
+    void readsSpreadsheetCsv()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, file);
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(QString, mustSay);
+        const QString folder = QStringLiteral(QUIZ_SOURCE_DIR "/tests/data/spreadsheet/");
+        // What the spreadsheet held, read from the file it was loaded from.
+        QCOMPARE(runQuizdb({"create", path("quelle.mdb"), folder + "quelle.csv"}).code, 0);
+        const QList<Record> sheet = testsupport::readQuestionFile(path("quelle.mdb"));
+        QCOMPARE(sheet.size(), 5);
+        if (command == "import")
+            QVERIFY(QFile::copy(path("quelle.mdb"), path("a.mdb")));
+        const Run r = runQuizdb(QStringList{command, path("a.mdb"), folder + file} + options);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(mustSay), qPrintable(r.err));
+        if (code == 0)
+            QCOMPARE(describe(testsupport::readQuestionFile(path("a.mdb"))), describe(command == "import" ? sheet + sheet : sheet));
+        else
+            QCOMPARE(QFileInfo::exists(path("a.mdb")), command == "import");
+    }
+
+    void templateMakesAPlayableQuiz()
+    {
+        // vorlage writes what a German spreadsheet opens at once, and create
+        // makes a file of it that check finds in order.
+        const Run shown = runQuizdb({"vorlage"});
+        QCOMPARE(shown.code, 0);
+        QVERIFY(shown.outBytes.startsWith("\xEF\xBB\xBFNummer;Frage;AntwortA;"));
+        QVERIFY2(shown.err.contains("plomberg-quizdb create meine.mdb meine-fragen.csv\n  plomberg-quiz meine.mdb\n"),
+                 qPrintable(shown.err));
+        writeBytes(path("meine-fragen.csv"), shown.outBytes);
+        QCOMPARE(runQuizdb({"create", path("meine.mdb"), path("meine-fragen.csv")}).code, 0);
+        const Run checked = runQuizdb({"check", path("meine.mdb")});
+        QCOMPARE(checked.code, 0);
+        QCOMPARE(checked.out, QStringLiteral("Alle 3 Datensätze sind in Ordnung.\n"));
+    }
+
+    void findsTheCharacterSet_data()
+    {
+        QTest::addColumn<QByteArray>("lines"); // after the header
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mustSay"); // on standard error
+        QTest::newRow("ASCII, then Windows-1252") << row() + "\n" + row("Gr\xF6\xDF" "e \x84gut\x93 \x80") << 0
+                                                 << "Windows-1252 (erkannt an Zeile 3";
+        QTest::newRow("ASCII only") << row() + "\n" << 0 << "nur ASCII-Zeichen (in UTF-8 und Windows-1252 gleich).";
+        QTest::newRow("UTF-8, then not") << row("Gr\xC3\xB6\xC3\x9F" "e") + "\n" + row("Gr\xF6\xDF" "e") << 2
+                                        << "Zeile 3, Feld „Frage“: Der Text ist kein gültiges UTF-8";
+        QTest::newRow("byte without a character") << row("a\x81") << 2
+                                                 << "Zeile 2, Feld „Frage“: Das Byte 0x81 ist in Windows-1252 kein Zeichen.";
+    }
+    void findsTheCharacterSet()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(int, code);
+        QFETCH(QString, mustSay);
+        writeBytes(path("in.csv"), kHeader + "\n" + lines);
+        const Run r = runQuizdb({"create", path("a.mdb"), path("in.csv")});
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(mustSay), qPrintable(r.err));
+        if (code == 0 && lines.contains('\xF6'))
+            QCOMPARE(testsupport::readQuestionFile(path("a.mdb")).last().value("Frage").toString(),
+                     QStringLiteral("Größe „gut“ €"));
     }
 
     // ---- files that are not question files ----------------------------------------
@@ -951,10 +1054,12 @@ private Q_SLOTS:
 
     void checkOfEmptyTable()
     {
+        // A table without records is nothing the game can play.
         testsupport::writeQuestionFile(path("a.mdb"), {});
         const Run r = runQuizdb({"check", path("a.mdb")});
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, QStringLiteral("Alle 0 Datensätze sind in Ordnung.\n"));
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.out, QStringLiteral("Die Tabelle „Zada-VI-VOZ“ enthält keinen Datensatz; eine Fragendatei ohne "
+                                       "Fragen kann das Spiel nicht spielen.\n"));
     }
 
     // ---- the shipped question set ------------------------------------------------------

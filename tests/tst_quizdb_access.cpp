@@ -84,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(kValid, disguised));
         const QString made = dir.filePath(QStringLiteral("neu.mdb"));
         const Run run = runQuizdb({QStringLiteral("create"), made, disguised});
-        QCOMPARE(run.err, QString());
+        QCOMPARE(run.err, QStringLiteral("fragen.csv gelesen als Access-Datei im Format Access 2000 bis 2003 (Jet 4).\n"));
         QCOMPARE(run.code, 0);
         QCOMPARE(run.out, QStringLiteral("Fragendatei „%1“ mit 19 Fragen angelegt.\n").arg(made));
         const QList<testsupport::Record> records = testsupport::readQuestionFile(made);
@@ -161,7 +161,8 @@ private Q_SLOTS:
         QCOMPARE(run.code, 2);
         QCOMPARE(run.err, QStringLiteral("Die Tabelle „Zada-VI-VOZ“ der Access-Datei „%1“ enthält keine Frage; eine "
                                          "Fragendatei ohne Fragen kann das Spiel nicht spielen. Nichts wurde "
-                                         "geschrieben.\n")
+                                         "geschrieben.\nleer.mdb gelesen als Access-Datei im Format Access 2000 "
+                                         "bis 2003 (Jet 4).\n")
                               .arg(empty));
         QVERIFY(!QFileInfo::exists(made));
         const Run check = runQuizdb({QStringLiteral("check"), empty});
@@ -193,12 +194,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("last");
+        const QString playable = QStringLiteral("Das Spiel kann die Access-Datei spielen: es liest sie beim Start in "
+                                                "eine eigene Kopie und ändert sie nie. Zu einer Fragendatei dieses "
+                                                "Programms macht sie: plomberg-quizdb create NEU.mdb %1\n");
         QTest::newRow("in order") << kValid << 0
-                                  << QStringLiteral("Alle 19 Datensätze sind in Ordnung.\nDas Spiel kann die Access-Datei "
-                                                    "spielen.\n");
+                                  << QStringLiteral("Alle 19 Datensätze sind in Ordnung.\n") + playable.arg(kValid);
         QTest::newRow("faulty records") << kLong << 1
-                                        << QStringLiteral("2 von 199 Datensätzen verstoßen gegen das Datenmodell.\nDas "
-                                                          "Spiel kann die Access-Datei spielen.\n");
+                                        << QStringLiteral("2 von 199 Datensätzen verstoßen gegen das Datenmodell.\n") +
+                                               playable.arg(kLong);
         QTest::newRow("no question table") << kEmpty << 2 << QString();
     }
     void checkSaysWhetherTheGameCanPlayIt()
@@ -208,9 +211,8 @@ private Q_SLOTS:
         QFETCH(QString, last);
         const Run run = runQuizdb({QStringLiteral("check"), file});
         QCOMPARE(run.code, code);
-        QVERIFY2(run.out.startsWith(QStringLiteral("„%1“ ist eine Access-Datei, Access 2000 bis 2003 (Jet 4). Das Spiel "
-                                                   "liest sie beim Start in eine eigene Kopie und ändert sie nie.")
-                                        .arg(file)),
+        QVERIFY2(run.out.startsWith(
+                     QStringLiteral("„%1“ ist eine Access-Datei im Format Access 2000 bis 2003 (Jet 4).\n").arg(file)),
                  qPrintable(run.out));
         if (last.isEmpty())
             QVERIFY2(run.err.endsWith(QStringLiteral("\nDas Spiel kann diese Datei nicht spielen.\n")), qPrintable(run.err));

@@ -329,6 +329,93 @@ private Q_SLOTS:
         QCOMPARE(changed.value(QStringLiteral("JokerTV")).toString(), QStringLiteral("erlaubt"));
     }
 
+    // A value larger than the store reads (made by another tool) makes only
+    // that field unreadable: the cursor moves onto and past its record, its
+    // other fields read, and reading it names it.
+    void oversizedValueIsNamedAndPassedOver()
+    {
+        freshFile(3);
+        {
+            RawConnection raw(m_path);
+            QCOMPARE(raw.exec("UPDATE \"Zada-VI-VOZ\" SET AntwortC=printf('%.*c', 2097152, 'x') WHERE Satz=2"),
+                     SQLITE_OK);
+        }
+        auto db = DBEngine::instance().OpenDatabase(m_path);
+        auto rs = db->OpenRecordset(store::kTable);
+        rs->MoveNext();
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral("Frage 2"));
+        const QString named = QStringLiteral("Das Feld „AntwortC“ eines Datensatzes der Fragendatei „%1“ ist größer "
+                                             "als 1 MiB und kann nicht gelesen werden.")
+                                  .arg(QDir::toNativeSeparators(m_path));
+        QCOMPARE(errorOf([&] { rs->Fields(QStringLiteral("AntwortC")); }), named);
+        QCOMPARE(errorOf([&] { rs->Values(); }), named);
+        rs->MoveNext();
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral("Frage 3"));
+        rs->MovePrevious();
+        QCOMPARE(rs->Fields(QStringLiteral("Frage")).toString(), QStringLiteral("Frage 2"));
+    }
+
+    // The file was moved, deleted or replaced by another while it was open:
+    // a write says so, not that the file is write-protected, and saves
+    // nothing, neither into the file it had open nor into the one now there.
+    void writeToFileGoneSaysSo_data()
+    {
+        QTest::addColumn<QString>("fate");
+        QTest::addColumn<QString>("operation");
+        for (const char* fate : {"moved", "deleted", "replaced"})
+            for (const char* operation : {"edit", "add", "delete"})
+                QTest::addRow("%s, %s", fate, operation) << fate << operation;
+    }
+    void writeToFileGoneSaysSo()
+    {
+        QFETCH(QString, fate);
+        QFETCH(QString, operation);
+        freshFile(3);
+        const QString moved = m_path + QStringLiteral(".verschoben");
+        const QString other = m_dir.filePath(QStringLiteral("andere.mdb"));
+        QFile::remove(moved);
+        QFile::remove(other);
+        testsupport::writeQuestionFile(other, testsupport::sampleRecords(5));
+        const QByteArray before = contentOf(m_path);
+        const QByteArray replacement = contentOf(other);
+        auto db = DBEngine::instance().OpenDatabase(m_path);
+        auto rs = db->OpenRecordset(store::kTable);
+
+        if (fate == QLatin1String("moved"))
+            QVERIFY(QFile::rename(m_path, moved));
+        else if (fate == QLatin1String("deleted"))
+            QVERIFY(QFile::remove(m_path));
+        else
+            QCOMPARE(::rename(QFile::encodeName(other).constData(), QFile::encodeName(m_path).constData()), 0);
+
+        const QString msg = errorOf([&] {
+            if (operation == QLatin1String("delete")) {
+                rs->Delete();
+                return;
+            }
+            if (operation == QLatin1String("edit"))
+                rs->Edit();
+            else
+                rs->AddNew();
+            rs->Collect(QStringLiteral("Frage"), QStringLiteral("Neue Frage"));
+            rs->Update();
+        });
+        QVERIFY2(msg.contains(QStringLiteral("„%1“").arg(QDir::toNativeSeparators(m_path))), qPrintable(msg));
+        QVERIFY2(msg.contains(QStringLiteral("verschoben, gelöscht oder durch eine andere ersetzt")), qPrintable(msg));
+        QVERIFY2(msg.contains(QStringLiteral("nichts gespeichert")), qPrintable(msg));
+        QVERIFY2(!msg.contains(QStringLiteral("schreibgeschützt")), qPrintable(msg));
+        QCOMPARE(rs->EditMode(), 0);
+        rs->Close();
+        db->Close();
+        if (fate == QLatin1String("moved"))
+            QCOMPARE(contentOf(moved), before);
+        if (fate == QLatin1String("replaced"))
+            QCOMPARE(contentOf(m_path), replacement);
+        else
+            QVERIFY(!QFile::exists(m_path));
+        QVERIFY(!QFile::exists(m_path + QStringLiteral("-journal")));
+    }
+
     // A file the user may not write: reading works, every write fails with
     // "schreibgeschützt" and changes nothing. Root may write any file, so as
     // root the check runs in a child process that has given up root.

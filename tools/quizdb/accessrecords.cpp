@@ -5,6 +5,8 @@
 #include "access/accessfile.h"
 #include "tools/quizdb/recordwriter.h"
 
+#include <QFileInfo>
+
 namespace quizdb {
 
 namespace {
@@ -54,6 +56,9 @@ int writeAccessRecords(sqlite::File& db, const QString& file, const WriteOptions
     qint64 faultCount = 0;
     int written = 0;
     bool inserting = false;
+    if (options.howRead)
+        *options.howRead = QStringLiteral("%1 gelesen als Access-Datei im Format %2.")
+                               .arg(QFileInfo(file).fileName(), jet::formatName(file));
     if (options.progress)
         options.progress->start(Progress::Work::Reading);
     try {

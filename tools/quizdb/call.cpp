@@ -23,6 +23,15 @@ bool written(QIODevice& device, const QByteArray& bytes)
     return !file || file->flush();
 }
 
+void sayHowRead(const Call& call)
+{
+    if (call.howRead.isEmpty())
+        return;
+    call.progress.clear();
+    say(call.err, call.howRead + QLatin1Char('\n'));
+    call.howRead.clear();
+}
+
 std::function<void(const QString&)> noticeTo(const Call& call)
 {
     return [&call](const QString& notice) {
@@ -34,6 +43,7 @@ std::function<void(const QString&)> noticeTo(const Call& call)
 int reportChange(const Call& call, const QString& done)
 {
     call.changed = true;
+    sayHowRead(call);
     call.progress.clear();
     const QByteArray line = (done + QLatin1Char('\n')).toUtf8();
     errno = 0;

@@ -4,6 +4,7 @@
 // its output goes, and the way every command speaks there.
 #pragma once
 
+#include "tools/quizdb/csvdialect.h"
 #include "tools/quizdb/model.h"
 #include "tools/quizdb/progress.h"
 
@@ -17,12 +18,14 @@ namespace quizdb {
 struct Call {
     QStringList files;
     Rules rules = Rules::Model;
+    CsvDialect dialect; // create, import: how the CSV is written
     QString output; // export -o; empty: standard output
     QIODevice& out;
     QIODevice& err;
     bool outIsTerminal;
     Progress& progress;
     bool& changed; // the question file is changed: no failure after this may say "nothing changed"
+    QString& howRead; // create, import: how the CSV was read, said on standard error
 };
 
 // Writes `text` as UTF-8.
@@ -31,6 +34,9 @@ void say(QIODevice& device, const QString& text);
 // Writes `bytes` and hands them on to the system; false (errno set) when
 // either fails.
 bool written(QIODevice& device, const QByteArray& bytes);
+
+// Says how create or import read its CSV, once, on standard error.
+void sayHowRead(const Call& call);
 
 // Says what create or import changed. From here on the file is changed,
 // whatever fails: a report that cannot be written is said on standard error,
@@ -47,5 +53,9 @@ int runCreate(const Call& call);
 int runImport(const Call& call);
 int runExport(const Call& call);
 int runCheck(const Call& call);
+int runTemplate(const Call& call);
+
+// The CSV that vorlage writes.
+QByteArray questionTemplate();
 
 } // namespace quizdb

@@ -195,10 +195,7 @@ int runCheck(const Call& call)
     const QString& file = call.files[0];
     const bool access = isAccessSource(file);
     if (access)
-        say(call.out, QStringLiteral("%1 ist eine Access-Datei, %2. Das Spiel liest sie beim Start in eine eigene Kopie "
-                                     "und ändert sie nie. Zu einer Fragendatei dieses Programms macht sie der Befehl: "
-                                     "%3 create NEU.mdb %4\n")
-                          .arg(quoted(file), jet::formatName(file), programName(), file));
+        say(call.out, QStringLiteral("%1 ist eine Access-Datei im Format %2.\n").arg(quoted(file), jet::formatName(file)));
     CheckResult result;
     try {
         result = checkFile(file, report, &call.progress);
@@ -214,6 +211,12 @@ int runCheck(const Call& call)
                           .arg(quoted(store::kTable)));
         return 1;
     }
+    if (result.records == 0) {
+        say(call.out, QStringLiteral("Die Tabelle %1 enthält keinen Datensatz; eine Fragendatei ohne Fragen kann das "
+                                     "Spiel nicht spielen.\n")
+                          .arg(quoted(store::kTable)));
+        return 1;
+    }
     int status = 1;
     if (result.faulty == 0) {
         say(call.out, result.records == 1 ? QStringLiteral("Der eine Datensatz ist in Ordnung.\n")
@@ -226,7 +229,10 @@ int runCheck(const Call& call)
                                result.faulty == 1 ? QStringLiteral("verstößt") : QStringLiteral("verstoßen")));
     }
     if (access)
-        say(call.out, QStringLiteral("Das Spiel kann die Access-Datei spielen.\n"));
+        say(call.out, QStringLiteral("Das Spiel kann die Access-Datei spielen: es liest sie beim Start in eine eigene "
+                                     "Kopie und ändert sie nie. Zu einer Fragendatei dieses Programms macht sie: %1 "
+                                     "create NEU.mdb %2\n")
+                          .arg(programName(), file));
     return status;
 }
 

@@ -42,6 +42,7 @@ const Command kCommands[] = {
     {QLatin1StringView("import"), 2, QLatin1StringView("import FRAGENDATEI CSV-DATEI"), true, false, runImport},
     {QLatin1StringView("export"), 1, QLatin1StringView("export FRAGENDATEI"), false, true, runExport},
     {QLatin1StringView("check"), 1, QLatin1StringView("check FRAGENDATEI"), false, false, runCheck},
+    {QLatin1StringView("vorlage"), 0, QLatin1StringView("vorlage"), false, false, runTemplate},
 };
 
 // Writes the answer to --help or --version; exit status 0 only when all of it
@@ -83,10 +84,11 @@ QString usage()
         "\n"
         "Aufruf:\n"
         "  @ create FRAGENDATEI CSV-DATEI\n"
-        "      Legt die Fragendatei neu an, mit den Fragen der CSV-Datei. Eine schon\n"
-        "      vorhandene Datei wird nie angefasst. Geht etwas schief oder wird der\n"
-        "      Lauf abgebrochen (Strg+C), bleibt keine halbe Datei zurück; nur nach\n"
-        "      kill -9 kann FRAGENDATEI.unfertig-XXXXXX liegen bleiben, zum Löschen.\n"
+        "      Legt die Fragendatei neu an, mit den Fragen der CSV-Datei (ohne eine\n"
+        "      Frage legt create nichts an). Eine schon vorhandene Datei wird nie\n"
+        "      angefasst. Geht etwas schief oder wird der Lauf abgebrochen (Strg+C),\n"
+        "      bleibt keine halbe Datei zurück; nur nach kill -9 kann\n"
+        "      FRAGENDATEI.unfertig-XXXXXX liegen bleiben, zum Löschen.\n"
         "  @ import FRAGENDATEI CSV-DATEI\n"
         "      Hängt die Fragen der CSV-Datei hinten an eine vorhandene Fragendatei an:\n"
         "      alles in einem Zug oder gar nichts; bei einem Fehler bleibt die\n"
@@ -101,6 +103,11 @@ QString usage()
         "      und Indexe über Ausdrücke oder mit Bedingung. Vorher prüft SQLite den\n"
         "      Aufbau der Datei (ihre Bäume und die Liste der freien Seiten); in eine\n"
         "      so beschädigte Datei schreibt auch import nichts.\n"
+        "  @ vorlage\n"
+        "      Gibt eine Vorlage für eigene Fragen auf die Standardausgabe aus: eine\n"
+        "      CSV-Datei mit drei Beispielfragen, wie eine Tabellenkalkulation sie\n"
+        "      gleich öffnet (@ vorlage > meine-fragen.csv), und sagt auf der\n"
+        "      Standardfehlerausgabe, wie daraus ein eigenes Quiz wird.\n"
         "  @ --help (oder -h)\n"
         "      Zeigt diese Hilfe.\n"
         "  @ --version\n"
@@ -115,7 +122,17 @@ QString usage()
         "                    das Datenmodell verstoßen, so wie sie sind (etwa Richtig\n"
         "                    \"X\"); die Längen der Felder und \"alles oder nichts\"\n"
         "                    gelten weiter.\n"
-        "  Als CSV-DATEI liest \"-\" die Standardeingabe.\n"
+        "  --trennzeichen ZEICHEN\n"
+        "                    create und import lesen die CSV-Datei mit diesem\n"
+        "                    Trennzeichen: komma, semikolon oder tab. Ohne die Option\n"
+        "                    gilt das Trennzeichen der Kopfzeile.\n"
+        "  --zeichensatz NAME\n"
+        "                    create und import lesen den Text in diesem Zeichensatz:\n"
+        "                    utf-8 oder windows-1252. Ohne die Option ist er UTF-8,\n"
+        "                    außer die erste Zeile mit anderen Zeichen als ASCII ist\n"
+        "                    kein gültiges UTF-8; dann ist er Windows-1252.\n"
+        "  Als CSV-DATEI liest \"-\" die Standardeingabe. Wie create und import sie\n"
+        "  gelesen haben, sagen sie auf der Standardfehlerausgabe.\n"
         "  Statt einer CSV-DATEI nehmen create und import auch eine Access-Datei\n"
         "  (Access 97 bis heute: Jet 3, Jet 4, ACE; erkannt an ihrem Anfang, nicht am\n"
         "  Namen) mit der Tabelle Zada-VI-VOZ, deren Fragen in der Reihenfolge der\n"
@@ -140,13 +157,15 @@ QString usage()
         "gesetzt). @ nimmt die Fragendatei immer als Argument.\n"
         "\n"
         "CSV-Format (RFC 4180):\n"
-        "  - UTF-8, ein BOM am Anfang ist erlaubt; Zeilenende CRLF oder LF.\n"
+        "  - So, wie Tabellenkalkulationen sie speichern: Trennzeichen Komma,\n"
+        "    Semikolon oder Tabulator; UTF-8 (ein BOM am Anfang ist erlaubt) oder\n"
+        "    Windows-1252; Zeilenende CRLF oder LF.\n"
         "  - Die erste Zeile nennt die 13 Felder, jedes genau einmal, in beliebiger\n"
         "    Reihenfolge: Nummer, Frage, AntwortA, AntwortB, AntwortC, AntwortD,\n"
         "    Richtig, Fraglich, PublikumA, PublikumB, PublikumC, PublikumD, JokerTV.\n"
         "  - Jede weitere Zeile ist eine Frage mit genau 13 Feldern; leere Zeilen\n"
         "    werden übersprungen.\n"
-        "  - Ein Feld mit Komma, Anführungszeichen oder Zeilenumbruch steht in\n"
+        "  - Ein Feld mit Trennzeichen, Anführungszeichen oder Zeilenumbruch steht in\n"
         "    Anführungszeichen (\"...\"); ein Anführungszeichen darin wird verdoppelt (\"\").\n"
         "  - Ein ganz leeres Feld bedeutet \"kein Wert\" (NULL), ein Feld aus zwei\n"
         "    Anführungszeichen (\"\") den leeren Text.\n"
@@ -162,10 +181,11 @@ QString usage()
         "    höchstens 40, Nummer höchstens 2, JokerTV höchstens 20 Zeichen.\n"
         "    Gezählt werden Zeichen, wie der Editor sie zählt: ein Emoji ist eines.\n"
         "\n"
-        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze oder etwas, das\n"
-        "nicht hineingehört, gefunden; 2 abgelehnt oder fehlgeschlagen (nichts wurde\n"
-        "verändert). Lässt sich nach create oder import nur die Meldung nicht ausgeben,\n"
-        "ist der Rückgabewert 0, und die Standardfehlerausgabe sagt es.\n");
+        "Rückgabewert: 0 erledigt; 1 check hat fehlerhafte Datensätze, eine Tabelle\n"
+        "ohne Datensatz oder etwas, das nicht hineingehört, gefunden; 2 abgelehnt\n"
+        "oder fehlgeschlagen (nichts wurde verändert). Lässt sich nach create oder\n"
+        "import nur die Meldung nicht ausgeben, ist der Rückgabewert 0, und die\n"
+        "Standardfehlerausgabe sagt es.\n");
     return text.replace(QLatin1Char('@'), programName());
 }
 
@@ -176,7 +196,9 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption unchecked(QStringLiteral("ohne-pruefung"));
     const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("DATEI"));
-    parser.addOptions({help, version, unchecked, output});
+    const QCommandLineOption separator(QStringLiteral("trennzeichen"), QString(), QStringLiteral("ZEICHEN"));
+    const QCommandLineOption encoding(QStringLiteral("zeichensatz"), QString(), QStringLiteral("NAME"));
+    parser.addOptions({help, version, unchecked, output, separator, encoding});
     const QString hint = QStringLiteral("Hilfe: %1 --help\n").arg(programName());
     if (!parser.parse(QStringList{programName()} + args)) {
         say(err, parseProblem(parser, args) + QLatin1Char('\n') + hint);
@@ -201,8 +223,22 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
         return 2;
     }
     QString misplaced;
+    CsvDialect dialect{CsvDialect::Separator::Auto, CsvDialect::Encoding::Auto};
+    const std::optional<CsvDialect::Separator> separatorValue = separatorNamed(parser.value(separator));
+    const std::optional<CsvDialect::Encoding> encodingValue = encodingNamed(parser.value(encoding));
     if (parser.isSet(unchecked) && !command->writes)
         misplaced = QStringLiteral("Die Option „--ohne-pruefung“ gibt es nur bei create und import.\n");
+    else if ((parser.isSet(separator) || parser.isSet(encoding)) && !command->writes)
+        misplaced = QStringLiteral("Die Optionen „--trennzeichen“ und „--zeichensatz“ gibt es nur bei create und "
+                                   "import.\n");
+    else if (parser.values(separator).size() > 1 || parser.values(encoding).size() > 1)
+        misplaced = QStringLiteral("Die Optionen „--trennzeichen“ und „--zeichensatz“ stehen je höchstens einmal da.\n");
+    else if (parser.isSet(separator) && !separatorValue)
+        misplaced = QStringLiteral("Unbekanntes Trennzeichen %1; möglich sind komma, semikolon und tab.\n")
+                        .arg(quoted(parser.value(separator)));
+    else if (parser.isSet(encoding) && !encodingValue)
+        misplaced = QStringLiteral("Unbekannter Zeichensatz %1; möglich sind utf-8 und windows-1252.\n")
+                        .arg(quoted(parser.value(encoding)));
     else if (parser.isSet(output) && !command->exports)
         misplaced = QStringLiteral("Die Option „-o“ gibt es nur bei export.\n");
     else if (parser.values(output).size() > 1)
@@ -220,10 +256,17 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
     // A closed pipe must not end the tool between a change and its report.
     if (command->writes)
         std::signal(SIGPIPE, SIG_IGN);
+    dialect.separator = separatorValue.value_or(dialect.separator);
+    dialect.encoding = encodingValue.value_or(dialect.encoding);
     bool changed = false;
+    QString howRead;
+    const Call call{files,    parser.isSet(unchecked) ? Rules::LengthsOnly : Rules::Model,
+                    dialect,  parser.value(output),
+                    out,      err,
+                    terminals.out, progress,
+                    changed,  howRead};
     try {
-        const int status = command->run({files, parser.isSet(unchecked) ? Rules::LengthsOnly : Rules::Model,
-                                         parser.value(output), out, err, terminals.out, progress, changed});
+        const int status = command->run(call);
         errno = 0;
         if (changed || written(out, {}))
             return status;
@@ -231,6 +274,8 @@ int run(const QStringList& args, QIODevice& out, QIODevice& err, Terminals termi
     } catch (const Error& e) {
         progress.clear();
         say(err, e.message() + QLatin1Char('\n'));
+        // After the faults: how the CSV was read can explain them.
+        sayHowRead(call);
     } catch (const std::bad_alloc&) {
         progress.clear();
         // As it stands: no memory is needed to say it.

@@ -5,6 +5,7 @@
 // with the number of questions.
 #pragma once
 
+#include "tools/quizdb/csvdialect.h"
 #include "tools/quizdb/model.h"
 #include "tools/quizdb/progress.h"
 
@@ -24,6 +25,11 @@ struct WriteOptions {
     Progress* progress = nullptr;
     // Says what the reader of an Access file noticed and read past.
     std::function<void(const QString& notice)> notice;
+    // Separator and character set of the CSV: found in the file, or given.
+    CsvDialect dialect = {CsvDialect::Separator::Auto, CsvDialect::Encoding::Auto};
+    // Gets how the CSV was read, once its header is read, also when the
+    // command fails after that.
+    QString* howRead = nullptr;
 };
 
 // Makes the question file `file` with the records of `csv` ("-": standard

@@ -26,9 +26,11 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
     const bool access = isAccessSource(csv);
     std::optional<CsvInput> input;
     std::optional<CsvReader> reader;
+    std::optional<HowRead> howRead;
     if (!access) {
         input.emplace(csv);
-        reader.emplace(input->device(), input->name());
+        reader.emplace(input->device(), input->name(), options.dialect);
+        howRead.emplace(*input, *reader, options);
     }
 
     const QFileInfo folder(info.absolutePath());
@@ -48,6 +50,10 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
             throw Error(QStringLiteral("Die Tabelle %1 der Access-Datei %2 enthält keine Frage; eine Fragendatei ohne "
                                        "Fragen kann das Spiel nicht spielen. Nichts wurde geschrieben.")
                             .arg(quoted(store::kTable), quoted(csv)));
+        if (!access && written == 0)
+            throw Error(QStringLiteral("%1 enthält keine Frage, nur die Kopfzeile; eine Fragendatei ohne Fragen kann "
+                                       "das Spiel nicht spielen. Nichts wurde geschrieben.")
+                            .arg(input->subject()));
         transaction.commit();
     }
     made.place();
@@ -56,7 +62,7 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runCreate(const Call& call)
 {
-    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call)});
+    const int n = createFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call), call.dialect, &call.howRead});
     return reportChange(call, QStringLiteral("Fragendatei %1 mit %2 angelegt.")
                                   .arg(quoted(call.files[0]), counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen"))));
 }

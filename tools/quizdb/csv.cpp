@@ -28,7 +28,8 @@ QString describeFault(const QString& name, const CsvFault& fault)
     return where + QStringLiteral(": ") + fault.text;
 }
 
-CsvReader::CsvReader(QIODevice& device, QString name) : m_device(device), m_name(std::move(name))
+CsvReader::CsvReader(QIODevice& device, QString name, CsvDialect dialect)
+    : m_device(device), m_name(std::move(name)), m_dialect(dialect)
 {
     // A small input (a text in memory, a short file) gets a buffer of its size.
     const qint64 known = m_device.isSequential() ? kChunk : m_device.size() - m_device.pos() + 1;
@@ -36,20 +37,28 @@ CsvReader::CsvReader(QIODevice& device, QString name) : m_device(device), m_name
     const QStringList& fields = store::fieldNames();
     const QString all = fields.join(QStringLiteral(", "));
 
-    // A byte order mark at the very start of the file is no part of the text.
+    // A byte order mark at the very start of the file is no part of the text,
+    // and says that the text is UTF-8.
     while (m_end < 3 && !m_atEnd)
         refill();
-    if (QByteArrayView(m_buffer.constData(), m_end).startsWith("\xEF\xBB\xBF"))
+    if (dialect.encoding != CsvDialect::Encoding::Auto)
+        m_encoding = dialect.encoding;
+    if (dialect.encoding != CsvDialect::Encoding::Windows1252
+        && QByteArrayView(m_buffer.constData(), m_end).startsWith("\xEF\xBB\xBF")) {
         m_begin = 3;
+        m_bom = true;
+        m_encoding = CsvDialect::Encoding::Utf8;
+    }
+    findSeparator();
 
     // The header: the first line that is not empty.
     Scan scan;
     for (;;) {
         while ((scan = scanLine()) == Scan::NeedMore)
             if (!refill())
-                throw Error(describeFault(m_name, m_fault));
+                throw headerError(m_fault);
         if (scan == Scan::Fault)
-            throw Error(describeFault(m_name, m_fault));
+            throw headerError(m_fault);
         if (m_begin >= m_end && m_atEnd)
             throw Error(QStringLiteral("%1: Die Datei ist leer; es fehlt schon die Kopfzeile mit den Feldnamen %2.")
                             .arg(m_name, all));
@@ -62,15 +71,20 @@ CsvReader::CsvReader(QIODevice& device, QString name) : m_device(device), m_name
 
     const int headerLine = m_line;
     auto fail = [&](int line, const QString& column, const QString& text) {
-        throw Error(describeFault(m_name, {line, column, text}));
+        throw headerError({line, column, text});
     };
-    for (int c = 0; c < std::min<int>(m_count, int(m_spans.size())); ++c) {
+    const int columns = std::min<int>(m_count, int(m_spans.size()));
+    std::array<Utf8Scan, store::kFieldCount + 1> scans;
+    for (int c = 0; c < columns; ++c) {
         const QByteArrayView bytes = unquoted(m_spans[c]);
-        const Utf8Scan utf8 = scanUtf8(bytes.data(), bytes.size());
+        scans[c] = scanUtf8(bytes.data(), bytes.size());
+    }
+    decideEncoding(scans.data(), columns, headerLine);
+    for (int c = 0; c < columns; ++c) {
         const QString number = QString::number(c + 1);
-        if (!utf8.valid || utf8.nul)
-            fail(m_spans[c].line, number, utf8.valid ? kNul : kNotUtf8);
-        const QString column = store::textFromUtf8(bytes);
+        if (m_encoding != CsvDialect::Encoding::Windows1252 && (!scans[c].valid || scans[c].nul))
+            fail(m_spans[c].line, number, scans[c].valid ? kNul : kNotUtf8);
+        const QString column = headerColumn(m_spans[c], number);
         if (!fields.contains(column))
             fail(headerLine, {}, QStringLiteral("Unbekannte Spalte %1 in der Kopfzeile; erlaubt sind genau %2.").arg(quoted(column), all));
         if (m_header.contains(column))
@@ -113,6 +127,7 @@ CsvReader::Scan CsvReader::scanLine()
     const char* d = m_buffer.constData();
     const qsizetype n = m_end;
     const bool atEnd = m_atEnd;
+    const char sep = m_separator;
     qsizetype pos = m_begin;
     int line = m_line;
     m_count = 0;
@@ -147,7 +162,7 @@ CsvReader::Scan CsvReader::scanLine()
             }
             span.size = pos - span.start;
             ++pos; // the closing quote
-            if (pos < n && d[pos] != ',' && d[pos] != '\n') {
+            if (pos < n && d[pos] != sep && d[pos] != '\n') {
                 if (d[pos] != '\r')
                     return fault(line, column,
                                  QStringLiteral("Nach dem schließenden Anführungszeichen folgt noch Text; ein "
@@ -165,7 +180,7 @@ CsvReader::Scan CsvReader::scanLine()
             span.start = pos;
             while (pos < n) {
                 const char c = d[pos];
-                if (c == ',' || c == '\n')
+                if (c == sep || c == '\n')
                     break;
                 if (c == '\r') {
                     if (pos + 1 >= n && !atEnd)
@@ -192,7 +207,7 @@ CsvReader::Scan CsvReader::scanLine()
             m_nextLine = line;
             return Scan::Complete;
         }
-        if (d[pos] == ',') {
+        if (d[pos] == sep) {
             ++pos;
             continue;
         }
@@ -314,6 +329,7 @@ CsvReader::Result CsvReader::next(CsvRow& row, QList<CsvFault>& faults)
                        QStringLiteral("Die Zeile hat %1 statt %2 Feldern; nach dem Feld %3 steht noch etwas.")
                            .arg(QString::number(m_count), QString::number(expected), quoted(m_header.last()))});
     } else {
+        std::array<Utf8Scan, store::kFieldCount> scans;
         for (int c = 0; c < expected; ++c) {
             Span& span = m_spans[c];
             RawValue& value = row.values[m_target[c]];
@@ -322,62 +338,19 @@ CsvReader::Result CsvReader::next(CsvRow& row, QList<CsvFault>& faults)
             value.data = bytes.data();
             value.size = bytes.size();
             value.null = !span.quoted && bytes.isEmpty();
-            const Utf8Scan utf8 = scanUtf8(bytes.data(), bytes.size());
-            value.codePoints = utf8.codePoints;
-            if (!utf8.valid || utf8.nul)
-                faults.append({span.line, fieldName(c), utf8.valid ? kNul : kNotUtf8});
+            scans[c] = scanUtf8(bytes.data(), bytes.size());
+            value.codePoints = scans[c].codePoints;
         }
+        decideEncoding(scans.data(), expected, m_line);
+        if (m_encoding == CsvDialect::Encoding::Windows1252)
+            convertRow(row, scans.data(), faults);
+        else
+            for (int c = 0; c < expected; ++c)
+                if (!scans[c].valid || scans[c].nul)
+                    faults.append({m_spans[c].line, fieldName(c), scans[c].valid ? kNul : kNotUtf8});
     }
     skipLine();
     return Result::Record;
-}
-
-namespace {
-
-// A field needs quotes when it holds a comma, a quote or a line break, or is
-// the empty text (which without quotes would read as no value).
-void appendField(std::string& out, const char* data, qsizetype size, bool null)
-{
-    if (null)
-        return;
-    if (size == 0) {
-        out += "\"\"";
-        return;
-    }
-    bool special = false;
-    for (qsizetype i = 0; i < size && !special; ++i) {
-        const char c = data[i];
-        special = c == ',' || c == '"' || c == '\r' || c == '\n';
-    }
-    if (!special) {
-        out.append(data, size_t(size));
-        return;
-    }
-    out += '"';
-    for (qsizetype i = 0; i < size; ++i) {
-        if (data[i] == '"')
-            out += '"';
-        out += data[i];
-    }
-    out += '"';
-}
-
-} // namespace
-
-void appendCsvLine(std::string& out, const RawRecord& values)
-{
-    for (int i = 0; i < store::kFieldCount; ++i) {
-        if (i)
-            out += ',';
-        appendField(out, values[i].data, values[i].size, values[i].null);
-    }
-    out += "\r\n";
-}
-
-QByteArray csvHeader()
-{
-    // The field names are plain ASCII letters: nothing to quote.
-    return store::fieldNames().join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
 } // namespace quizdb

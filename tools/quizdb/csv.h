@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Question records as CSV (RFC 4180, UTF-8): reading a file record by record
 // and writing records back. The header names the thirteen fields in any order.
+// The reader also takes CSV as spreadsheets save it (csvdialect.h).
 //
 // A field's value is either text or "no value" (NULL in the question file):
 //   an empty field without quotes      -> no value
@@ -9,6 +10,7 @@
 // so a file written by exportCsv reads back to exactly the same values.
 #pragma once
 
+#include "tools/quizdb/csvdialect.h"
 #include "tools/quizdb/messages.h"
 #include "tools/quizdb/values.h"
 
@@ -56,9 +58,11 @@ public:
         Stopped, // the file cannot be read on from here; the last entry of `faults` says why
     };
 
-    // Reads the header. `name` is the file name used in messages. Throws Error
-    // when the header is missing or wrong, or the device cannot be read.
-    CsvReader(QIODevice& device, QString name);
+    // Reads the header. `name` is the file name used in messages; `dialect`
+    // says which separator and character set to read, or to find in the file.
+    // Throws Error when the header is missing or wrong, or the device cannot
+    // be read.
+    CsvReader(QIODevice& device, QString name, CsvDialect dialect = {});
 
     // Reads the next record into `row`; faults of its structure (field count,
     // invalid UTF-8, a NUL character) and a fault that stops reading (quoting, a
@@ -69,6 +73,10 @@ public:
 
     // Bytes taken from the device so far.
     qint64 bytesRead() const { return m_read; }
+
+    // How the file was read so far, for a message: "Trennzeichen Semikolon
+    // (aus der Kopfzeile), Zeichensatz Windows-1252 (erkannt an Zeile 2, …)".
+    QString howRead() const;
 
 private:
     enum class Scan { Complete, NeedMore, Fault };
@@ -87,6 +95,11 @@ private:
     QString fieldName(int column) const;
     void skipLine();
     QByteArrayView unquoted(Span& span);
+    void findSeparator();
+    Error headerError(const CsvFault& fault) const;
+    void decideEncoding(const Utf8Scan* scans, int count, int line);
+    QString headerColumn(Span& span, const QString& number);
+    void convertRow(CsvRow& row, const Utf8Scan* scans, QList<CsvFault>& faults);
 
     QIODevice& m_device;
     QString m_name;
@@ -97,6 +110,13 @@ private:
     qint64 m_read = 0;
     int m_line = 1;
     QStringList m_header;
+    CsvDialect m_dialect;        // as asked for
+    CsvDialect::Separator m_separatorKind = CsvDialect::Separator::Comma;
+    char m_separator = ',';
+    bool m_bom = false;          // the file began with a byte-order mark
+    CsvDialect::Encoding m_encoding = CsvDialect::Encoding::Auto; // Auto: not known yet
+    int m_encodingLine = 0;      // the line that decided it
+    std::string m_converted;     // the record's values that were converted to UTF-8
     std::vector<int> m_target; // column in the file -> index in table order
 
     // The line scanned last: its fields (one more than the header allows is

@@ -20,9 +20,11 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
     const bool access = isAccessSource(csv);
     std::optional<CsvInput> input;
     std::optional<CsvReader> reader;
+    std::optional<HowRead> howRead;
     if (!access) {
         input.emplace(csv);
-        reader.emplace(input->device(), input->name());
+        reader.emplace(input->device(), input->name(), options.dialect);
+        howRead.emplace(*input, *reader, options);
     }
     QString key;
     sqlite::File db = openQuestionFile(file, true, key);
@@ -49,7 +51,7 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
 
 int runImport(const Call& call)
 {
-    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call)});
+    const int n = importFile(call.files[0], call.files[1], {call.rules, &call.progress, noticeTo(call), call.dialect, &call.howRead});
     return reportChange(call, QStringLiteral("%1 an %2 angehängt.")
                                   .arg(counted(n, QStringLiteral("Frage"), QStringLiteral("Fragen")), quoted(call.files[0])));
 }

@@ -126,4 +126,10 @@ int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const Wri
     return written;
 }
 
+HowRead::~HowRead()
+{
+    if (m_target)
+        *m_target = QStringLiteral("%1 gelesen mit %2.").arg(m_input.name(), m_reader.howRead());
+}
+
 } // namespace quizdb

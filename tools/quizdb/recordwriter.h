@@ -37,4 +37,22 @@ private:
 // reader's buffer to SQLite as bytes, never decoded.
 int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const WriteOptions& options);
 
+// Tells options.howRead how `reader` read its input when it goes out of
+// scope, however the command ends.
+class HowRead {
+public:
+    HowRead(const CsvInput& input, const CsvReader& reader, const WriteOptions& options)
+        : m_input(input), m_reader(reader), m_target(options.howRead)
+    {
+    }
+    ~HowRead();
+    HowRead(const HowRead&) = delete;
+    HowRead& operator=(const HowRead&) = delete;
+
+private:
+    const CsvInput& m_input;
+    const CsvReader& m_reader;
+    QString* m_target;
+};
+
 } // namespace quizdb
