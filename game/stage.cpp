@@ -67,10 +67,10 @@ struct FontSpec {
     bool italic = false;
 };
 
-QFont fontOf(const FontSpec& spec)
+QFont fontOf(const FontSpec& font)
 {
-    QFont f = namedFont(QString::fromUtf8(spec.face), spec.points, spec.bold, spec.italic);
-    if (qstrcmp(spec.face, "Arial Black") == 0)
+    QFont f = namedFont(QString::fromUtf8(font.face), font.points, font.bold, font.italic);
+    if (qstrcmp(font.face, "Arial Black") == 0)
         f.setWeight(QFont::Black);
     return f;
 }
