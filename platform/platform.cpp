@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -47,6 +48,34 @@ QWidget* dialogParent()
     });
     return shown == windows.end() ? nullptr : *shown;
 }
+
+// Some window managers (Openbox among them) draw a minimise button on every
+// window, whatever its hints say, and take the window it belongs to along: the
+// game would vanish with a question open. A dialog that is minimised comes
+// straight back with that window, and keeps the keyboard.
+class StaysOnScreen : public QObject {
+public:
+    explicit StaysOnScreen(QWidget& dialog) : QObject(&dialog), m_dialog(dialog) { dialog.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_dialog && event->type() == QEvent::WindowStateChange && m_dialog.isMinimized())
+            QTimer::singleShot(0, this, [this] { restore(); });
+        return false;
+    }
+
+private:
+    void restore()
+    {
+        if (QWidget* owner = m_dialog.parentWidget())
+            owner->window()->setWindowState(owner->window()->windowState() & ~Qt::WindowMinimized);
+        m_dialog.setWindowState(m_dialog.windowState() & ~Qt::WindowMinimized);
+        m_dialog.activateWindow();
+    }
+
+    QWidget& m_dialog;
+};
 
 // A box's text may hold an answer from the question file or the player's name:
 // it is always plain text. Qt's automatic rich-text detection would otherwise
@@ -108,6 +137,7 @@ void msgBox(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok, dialogParent(), kDialogFlags);
     showPlain(box);
+    new StaysOnScreen(box);
     scaleDialogText(box);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
@@ -117,6 +147,7 @@ bool askYesNo(const QString& text, const QString& title)
 {
     YesNoBox box(titleOr(title), text);
     showPlain(box);
+    new StaysOnScreen(box);
     scaleDialogText(box);
     // The texts of Qt's German translation, here also without it; J and N
     // answer the box as access keys.
@@ -129,6 +160,7 @@ bool askYesNo(const QString& text, const QString& title)
 QString inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     QInputDialog dialog(dialogParent(), kDialogFlags);
+    new StaysOnScreen(dialog);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     // The prompt is a label like a message box's text: plain, never markup.

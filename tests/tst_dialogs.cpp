@@ -4,7 +4,8 @@
 // The message boxes and the name prompt as the window manager sees them: a
 // title bar without minimise and maximise buttons and a size that cannot
 // grow, the window they were opened from as their parent (so they stay above
-// it), buttons with words only, and a name prompt as wide as its title.
+// it, and back on screen when minimised), buttons with words only, and a name
+// prompt as wide as its title.
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
 #include "support/display.h"
@@ -63,9 +64,16 @@ private Q_SLOTS:
         Qt::WindowFlags flags;
         QSize minimum, maximum;
         int width = 0, buttonsWithIcon = 0;
+        bool comesBack = false;
         QTimer::singleShot(0, [&] {
             if (QWidget* dialog = QApplication::activeModalWidget()) {
                 opened = true;
+                // Minimised as a window manager that draws the button anyway
+                // does it: with the window it belongs to.
+                if (windowShown)
+                    game.showMinimized();
+                dialog->showMinimized();
+                comesBack = QTest::qWaitFor([&] { return !dialog->isMinimized() && !game.isMinimized(); });
                 parent = dialog->parentWidget();
                 font = dialog->font();
                 flags = dialog->windowFlags();
@@ -84,6 +92,7 @@ private Q_SLOTS:
         else
             platform::inputBox(QStringLiteral("Bitte geben Sie ihren Namen an..."), title, QStringLiteral("Horst Mertig"));
         QVERIFY(opened);
+        QVERIFY2(comesBack, "a minimised dialog stays hidden, and the game with it");
         QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
         QVERIFY2(flags.testFlag(Qt::CustomizeWindowHint), "the window manager would add every button");
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
