@@ -64,8 +64,10 @@ screenshot: configure
 
 # Twice: as the caller runs it, and as on a German desktop, where the C
 # library reads numbers with a decimal comma.
-# The tests are independent of each other and run side by side, one per core.
-TEST_JOBS ?= $(shell nproc)
+# The tests are independent of each other and run side by side, two per core:
+# they spend much of their time waiting for the programs they start, for locks
+# and for timers.
+TEST_JOBS ?= $(shell echo $$(( $$(nproc) * 2 )))
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(TEST_JOBS)
 	@echo "== Noch einmal unter LC_ALL=de_DE.UTF-8 =="

@@ -7,7 +7,7 @@
 #include "support/testsupport.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using namespace std::chrono_literals;
 

@@ -17,7 +17,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <signal.h>
 #include <sqlite3.h>

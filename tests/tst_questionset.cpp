@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using testsupport::Record;
 

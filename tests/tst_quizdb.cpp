@@ -16,7 +16,7 @@
 #include <QProcess>
 #include <QtEndian>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <csignal>
 #include <fcntl.h>
 #include <functional>

@@ -16,7 +16,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <sqlite3.h>
 

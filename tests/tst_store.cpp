@@ -7,7 +7,7 @@
 #include "support/testsupport.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <functional>
 #include <sqlite3.h>
 

@@ -17,7 +17,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtTest>
+#include <QTest>
 
 #include <signal.h>
 #include <sqlite3.h>

@@ -9,7 +9,7 @@
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <functional>
 #include <map>
 #include <optional>
