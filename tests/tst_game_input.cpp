@@ -5,8 +5,6 @@
 // key, the step, the secured amount and the end of a game as a screen reader
 // is told them, and the focus frame at every scale of the stage.
 #include "game/frmQuiz.h"
-#include "platform/platform.h"
-#include "store/store.h"
 #include "support/display.h"
 #include "support/testsupport.h"
 
@@ -18,7 +16,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyleHints>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -37,16 +34,14 @@ public:
     static void initMain() { testsupport::useOwnDisplay(); }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::ProgramFolder> m_dir;
     std::unique_ptr<frmQuiz> m_w;
 
     // The game on `records`, shown and active, so that keys and focus act as
     // for a player; or not shown, so that nothing else takes its activation.
     bool startGame(const QList<testsupport::Record>& records, bool shown = true)
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeQuestionFile(m_dir->filePath(store::kFileName), records);
-        platform::setProgramDirectory(m_dir->path());
+        m_dir = std::make_unique<testsupport::ProgramFolder>(records);
         m_w = std::make_unique<frmQuiz>();
         DialogAnswerer answer({QStringLiteral("input:Anna")});
         m_w->Form_Load();

@@ -6,7 +6,6 @@
 // the game going on over records that are not what they should be.
 #include "game/frmQuiz.h"
 #include "platform/Shape.h"
-#include "platform/platform.h"
 #include "store/store.h"
 #include "support/display.h"
 #include "support/testsupport.h"
@@ -19,7 +18,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -89,11 +87,11 @@ public:
     static void initMain() { testsupport::useOwnDisplay(); }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::ProgramFolder> m_dir;
     std::unique_ptr<frmQuiz> m_w;
     QList<Record> m_records;
 
-    QString filePath() const { return m_dir->filePath(store::kFileName); }
+    QString filePath() const { return m_dir->questionFile(); }
 
     // A question file of `count` records, the right letter going round A, B,
     // C, D; the game window loaded on it with the player's name `name`.
@@ -105,10 +103,7 @@ private:
     void startGameWith(const QList<Record>& records, const QString& name = QStringLiteral("Anna"))
     {
         m_records = records;
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        testsupport::writeQuestionFile(filePath(), records);
-        platform::setProgramDirectory(m_dir->path());
+        m_dir = std::make_unique<testsupport::ProgramFolder>(records);
         m_w = std::make_unique<frmQuiz>();
         DialogAnswerer answer({QStringLiteral("input:") + name});
         m_w->Form_Load();
@@ -214,7 +209,6 @@ private Q_SLOTS:
     {
         m_w.reset();
         m_dir.reset();
-        platform::setProgramDirectory(QString());
     }
 
     // --- The whole ladder.

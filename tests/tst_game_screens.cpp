@@ -4,15 +4,12 @@
 // it out for a screen's size, no text stands out of its box further than it
 // does in the window, grown by the same factor.
 #include "game/frmQuiz.h"
-#include "platform/platform.h"
-#include "store/store.h"
 #include "support/display.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -62,9 +59,7 @@ private Q_SLOTS:
     void everyTextWhole()
     {
         QFETCH(QSize, screen);
-        QTemporaryDir dir;
-        testsupport::writeQuestionFile(dir.filePath(store::kFileName), testsupport::sampleRecords(3));
-        platform::setProgramDirectory(dir.path());
+        const testsupport::ProgramFolder dir(testsupport::sampleRecords(3));
         frmQuiz w;
         {
             testsupport::DialogAnswerer answer({QStringLiteral("input:Horst Mertig")});

@@ -82,19 +82,16 @@ public:
     static void initMain() { testsupport::useOwnDisplay(QSize(1920, 1080)); }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::ProgramFolder> m_dir;
     std::unique_ptr<frmQuiz> m_w;
 
-    QString filePath() const { return m_dir->filePath(store::kFileName); }
+    QString filePath() const { return m_dir->questionFile(); }
 
     // A window over a question file with `records`, started without the name
     // prompt (the name box already holds a name).
     void startWith(const QList<Record>& records, const QDateTime& when = at(2026, 12, 7, 12, 0, 0))
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        testsupport::writeQuestionFile(filePath(), records);
-        platform::setProgramDirectory(m_dir->path());
+        m_dir = std::make_unique<testsupport::ProgramFolder>(records);
         platform::setClock([when] { return when; });
         m_w = std::make_unique<frmQuiz>();
         m_w->txtName->setText(QStringLiteral("Anna"));
@@ -568,9 +565,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, action);
         QFETCH(QString, name);
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeQuestionFile(filePath(), testsupport::sampleRecords(3));
-        platform::setProgramDirectory(m_dir->path());
+        m_dir = std::make_unique<testsupport::ProgramFolder>(testsupport::sampleRecords(3));
         platform::setClock([] { return at(2003, 3, 24, 21, 5, 9); });
         frmQuiz w;
         w.Timer1000->stop(); // the clock ticks only when this test says so
@@ -605,9 +600,7 @@ private Q_SLOTS:
 
     void noPromptOnceTheNameBoxHoldsAName()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeQuestionFile(filePath(), testsupport::sampleRecords(1));
-        platform::setProgramDirectory(m_dir->path());
+        m_dir = std::make_unique<testsupport::ProgramFolder>(testsupport::sampleRecords(1));
         frmQuiz w;
         w.txtName->setText(QStringLiteral("ihr Name bitte")); // not the design text: case counts
         DialogAnswerer answer({QStringLiteral("cancel")});
@@ -633,8 +626,8 @@ private Q_SLOTS:
     void fatalStartUp()
     {
         QFETCH(QString, kind);
-        m_dir = std::make_unique<QTemporaryDir>();
-        const QString path = filePath();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(store::kFileName);
         if (kind == QLatin1String("empty file")) {
             writeRawFile(path, QByteArray());
         } else if (kind == QLatin1String("text")) {
@@ -651,7 +644,7 @@ private Q_SLOTS:
         QByteArray before;
         if (QFile f(path); f.open(QIODevice::ReadOnly))
             before = f.readAll();
-        platform::setProgramDirectory(m_dir->path());
+        platform::setProgramDirectory(dir.path());
 
         frmQuiz w;
         DialogAnswerer answer({QStringLiteral("ok"), QStringLiteral("ok"), QStringLiteral("cancel")});
@@ -664,7 +657,7 @@ private Q_SLOTS:
         QVERIFY(ended);
         QCOMPARE(answer.seen().size(), 2); // no name prompt after the failure
         QCOMPARE(answer.seen().at(0).title, QStringLiteral("das Plomberg-Quiz"));
-        QCOMPARE(answer.seen().at(0).text, missingFileText(m_dir->path()));
+        QCOMPARE(answer.seen().at(0).text, missingFileText(dir.path()));
         QCOMPARE(answer.seen().at(0).buttons, QStringList{QStringLiteral("OK")});
         QCOMPARE(answer.seen().at(1).title, QStringLiteral("das Plomberg-Quiz"));
         QCOMPARE(answer.seen().at(1).text, QStringLiteral("Das Quiz wird wegen eines Fehlers beendet."));

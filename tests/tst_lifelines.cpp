@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -63,16 +62,14 @@ public:
     static void initMain() { testsupport::useOwnDisplay(); }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::ProgramFolder> m_dir;
     int m_beeps = 0;
 
     // A game window started over a fresh question file holding `records`; the
     // name prompt is answered with "Anna".
     std::unique_ptr<frmQuiz> startGame(const QList<Record>& records)
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeQuestionFile(m_dir->filePath(store::kFileName), records);
-        platform::setProgramDirectory(m_dir->path());
+        m_dir = std::make_unique<testsupport::ProgramFolder>(records);
         auto w = std::make_unique<frmQuiz>();
         DialogAnswerer answers({QStringLiteral("input:Anna")});
         w->Form_Load();
@@ -107,11 +104,7 @@ private Q_SLOTS:
         platform::setBeepHandler([this] { ++m_beeps; });
     }
     void init() { m_beeps = 0; }
-    void cleanup()
-    {
-        platform::setProgramDirectory(QString());
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     // --- Fifty-fifty ------------------------------------------------------
 
@@ -552,7 +545,7 @@ private Q_SLOTS:
         // jokers read a record without values and the game goes on.
         auto w = startGame({sampleRecord(1, QStringLiteral("B")), sampleRecord(2)});
         sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open(m_dir->filePath(store::kFileName).toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_open(m_dir->questionFile().toUtf8().constData(), &db), SQLITE_OK);
         const QByteArray sql = QStringLiteral("DELETE FROM \"%1\" WHERE Nummer = '1'").arg(store::kTable).toUtf8();
         QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);

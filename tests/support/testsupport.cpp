@@ -102,6 +102,22 @@ void writeQuestionFile(const QString& path, const QList<Record>& records)
     sqlite3_close(db);
 }
 
+ProgramFolder::ProgramFolder(const QList<Record>& records)
+{
+    QVERIFY(isValid());
+    writeQuestionFile(questionFile(), records);
+    platform::setProgramDirectory(path());
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    // A folder that took over from this one keeps its place.
+    if (platform::programDirectory() == path())
+        platform::setProgramDirectory(QString());
+}
+
+QString ProgramFolder::questionFile() const { return filePath(store::kFileName); }
+
 QList<Record> readQuestionFile(const QString& path)
 {
     sqlite3* db = nullptr;

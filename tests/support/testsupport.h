@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 #include <functional>
 
@@ -35,6 +36,17 @@ void writeQuestionFile(const QString& path, const QList<Record>& records);
 // a column is named rowid) through a separate SQLite connection: what is
 // really on disk (a BLOB as QByteArray, text that is not UTF-8 as store::RawText).
 QList<Record> readQuestionFile(const QString& path);
+
+// A folder of the test's own that the game takes for its program folder
+// (platform::setProgramDirectory) while it lives, holding the question file
+// with `records`; the game's own folder again once it is gone (unless a
+// newer one has taken its place).
+class ProgramFolder : public QTemporaryDir {
+public:
+    explicit ProgramFolder(const QList<Record>& records);
+    ~ProgramFolder();
+    QString questionFile() const;
+};
 
 // The raw bytes of one field of the first record, straight from the file.
 QByteArray storedBytes(const QString& path, const char* field);
