@@ -6,7 +6,6 @@
 
 #include "tools/quizdb/accessrecords.h"
 #include "tools/quizdb/call.h"
-#include "tools/quizdb/csv.h"
 #include "tools/quizdb/newfile.h"
 #include "tools/quizdb/recordwriter.h"
 
@@ -24,14 +23,9 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
                         .arg(quoted(file), programName()));
     // An Access file is recognised by its first bytes, whatever its name.
     const bool access = isAccessSource(csv);
-    std::optional<CsvInput> input;
-    std::optional<CsvReader> reader;
-    std::optional<HowRead> howRead;
-    if (!access) {
-        input.emplace(csv);
-        reader.emplace(input->device(), input->name(), options.dialect);
-        howRead.emplace(*input, *reader, options);
-    }
+    std::optional<CsvSource> source;
+    if (!access)
+        source.emplace(csv, options);
 
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
@@ -45,7 +39,7 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
         sqlite::File db(made.path(), sqlite::File::Threads::One, file);
         sqlite::Transaction transaction(db);
         db.execute(store::createTableSql());
-        written = access ? writeAccessRecords(db, csv, options) : writeRecords(db, *input, *reader, options);
+        written = access ? writeAccessRecords(db, csv, options) : source->writeInto(db);
         if (access && written == 0)
             throw Error(QStringLiteral("Die Tabelle %1 der Access-Datei %2 enthält keine Frage; eine Fragendatei ohne "
                                        "Fragen kann das Spiel nicht spielen. Nichts wurde geschrieben.")
@@ -53,7 +47,7 @@ int createFile(const QString& file, const QString& csv, const WriteOptions& opti
         if (!access && written == 0)
             throw Error(QStringLiteral("%1 enthält keine Frage, nur die Kopfzeile; eine Fragendatei ohne Fragen kann "
                                        "das Spiel nicht spielen. Nichts wurde geschrieben.")
-                            .arg(input->subject()));
+                            .arg(source->subject()));
         transaction.commit();
     }
     made.place();

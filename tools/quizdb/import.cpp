@@ -6,7 +6,6 @@
 
 #include "tools/quizdb/accessrecords.h"
 #include "tools/quizdb/call.h"
-#include "tools/quizdb/csv.h"
 #include "tools/quizdb/recordwriter.h"
 
 #include <optional>
@@ -18,14 +17,9 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
     // The CSV's header is read before the question file is opened; an Access
     // file is recognised by its first bytes.
     const bool access = isAccessSource(csv);
-    std::optional<CsvInput> input;
-    std::optional<CsvReader> reader;
-    std::optional<HowRead> howRead;
-    if (!access) {
-        input.emplace(csv);
-        reader.emplace(input->device(), input->name(), options.dialect);
-        howRead.emplace(*input, *reader, options);
-    }
+    std::optional<CsvSource> source;
+    if (!access)
+        source.emplace(csv, options);
     QString key;
     sqlite::File db = openQuestionFile(file, true, key);
     try {
@@ -36,7 +30,7 @@ int importFile(const QString& file, const QString& csv, const WriteOptions& opti
                                                                        "nichts; nichts wurde geschrieben. ")
                                                                  .arg(programName()) +
                         damageRemedy(file));
-        const int written = access ? writeAccessRecords(db, csv, options) : writeRecords(db, *input, *reader, options);
+        const int written = access ? writeAccessRecords(db, csv, options) : source->writeInto(db);
         transaction.commit();
         return written;
     } catch (const Error& e) {

@@ -86,20 +86,31 @@ void Inserter::writing(Work&& work)
     }
 }
 
-int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const WriteOptions& options)
+CsvSource::CsvSource(const QString& path, const WriteOptions& options)
+    : m_input(path), m_reader(m_input.device(), m_input.name(), options.dialect), m_options(options)
+{
+}
+
+CsvSource::~CsvSource()
+{
+    if (m_options.howRead)
+        *m_options.howRead = QStringLiteral("%1 gelesen mit %2.").arg(m_input.name(), m_reader.howRead());
+}
+
+int CsvSource::writeInto(sqlite::File& db)
 {
     Inserter inserter(db);
-    FaultList faultList(input);
+    FaultList faultList(m_input);
     CsvRow row;
     QList<CsvFault> faults;
     int written = 0;
     qint64 records = 0;
     int stoppedAt = 0;
-    if (options.progress)
-        options.progress->start(Progress::Work::Reading, input.size());
+    if (m_options.progress)
+        m_options.progress->start(Progress::Work::Reading, m_input.size());
     for (;;) {
         faults.clear();
-        const CsvReader::Result result = reader.next(row, faults);
+        const CsvReader::Result result = m_reader.next(row, faults);
         if (result == CsvReader::Result::End)
             break;
         if (result == CsvReader::Result::Stopped) {
@@ -108,8 +119,8 @@ int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const Wri
             break;
         }
         ++records;
-        if (faults.isEmpty() && !surelyInOrder(row.values, options.rules))
-            for (const Fault& f : quizdb::faults(decoded(row.values), options.rules))
+        if (faults.isEmpty() && !surelyInOrder(row.values, m_options.rules))
+            for (const Fault& f : quizdb::faults(decoded(row.values), m_options.rules))
                 faults.append({row.lines[store::fieldIndex(f.field)], quoted(f.field), f.text});
         if (!faults.isEmpty()) {
             for (const CsvFault& f : faults)
@@ -118,18 +129,12 @@ int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const Wri
             inserter.insert(row.values);
             ++written;
         }
-        if (options.progress)
-            options.progress->update(records, reader.bytesRead());
+        if (m_options.progress)
+            m_options.progress->update(records, m_reader.bytesRead());
     }
     if (!faultList.isEmpty())
         throw faultList.error(stoppedAt);
     return written;
-}
-
-HowRead::~HowRead()
-{
-    if (m_target)
-        *m_target = QStringLiteral("%1 gelesen mit %2.").arg(m_input.name(), m_reader.howRead());
 }
 
 } // namespace quizdb

@@ -5,12 +5,11 @@
 #pragma once
 
 #include "tools/quizdb/commands.h"
+#include "tools/quizdb/csv.h"
 #include "tools/quizdb/csvinput.h"
 #include "tools/quizdb/questionfile.h"
 
 namespace quizdb {
-
-class CsvReader;
 
 // Appends records to the question table, one at a time, inside a transaction
 // the caller holds; its failures are worded as the store words failures to
@@ -30,29 +29,29 @@ private:
     sqlite::Prepared m_insert;
 };
 
-// Reads the records of `reader` and writes those that keep `options.rules`,
-// inside the caller's transaction, until the first faulty one; reads on to
-// list further faults (the first 30 in words, the rest counted), then throws
-// them all. Returns the count written. Records that are in order go from the
-// reader's buffer to SQLite as bytes, never decoded.
-int writeRecords(sqlite::File& db, CsvInput& input, CsvReader& reader, const WriteOptions& options);
-
-// Tells options.howRead how `reader` read its input when it goes out of
-// scope, however the command ends.
-class HowRead {
+// The CSV that create or import writes from: opened and its header read
+// when it is made, before any question file is touched. When it goes, however
+// the command ends, it tells options.howRead how it was read.
+class CsvSource {
 public:
-    HowRead(const CsvInput& input, const CsvReader& reader, const WriteOptions& options)
-        : m_input(input), m_reader(reader), m_target(options.howRead)
-    {
-    }
-    ~HowRead();
-    HowRead(const HowRead&) = delete;
-    HowRead& operator=(const HowRead&) = delete;
+    CsvSource(const QString& path, const WriteOptions& options);
+    ~CsvSource();
+    CsvSource(const CsvSource&) = delete;
+    CsvSource& operator=(const CsvSource&) = delete;
+
+    // Reads the records and writes those that keep `options.rules`, inside
+    // the caller's transaction, until the first faulty one; reads on to list
+    // further faults (the first 30 in words, the rest counted), then throws
+    // them all. Returns the count written. Records that are in order go from
+    // the reader's buffer to SQLite as bytes, never decoded.
+    int writeInto(sqlite::File& db);
+    // The input as the subject of a sentence.
+    const QString& subject() const { return m_input.subject(); }
 
 private:
-    const CsvInput& m_input;
-    const CsvReader& m_reader;
-    QString* m_target;
+    CsvInput m_input;
+    CsvReader m_reader;
+    const WriteOptions& m_options;
 };
 
 } // namespace quizdb
