@@ -4,6 +4,7 @@
 
 #include "assets/stagepicture.h"
 #include "platform/platform.h"
+#include "widgets/ClassicFrame.h"
 #include "widgets/FocusFrameStyle.h"
 
 #include <QEvent>
@@ -79,6 +80,8 @@ void StageScaler::lay(qreal factor, QPoint origin)
     platform::scaleControls(m_window, factor, origin);
     for (FocusFrameStyle* focus : m_window.findChildren<FocusFrameStyle*>(Qt::FindDirectChildrenOnly))
         focus->setScale(factor);
+    for (ClassicFrame* frame : m_window.findChildren<ClassicFrame*>())
+        frame->setScale(factor);
     platform::setDialogScale(m_window.isFullScreen() ? dialogScaleFor(factor) : 1);
     m_window.update();
 }

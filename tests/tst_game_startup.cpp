@@ -113,6 +113,7 @@ private Q_SLOTS:
         m_dir.reset();
         platform::setClock({});
         platform::setProgramDirectory(QString());
+        platform::setDialogScale(1); // a row that failed in full screen left it there
     }
 
     // --- The stage before start-up.
@@ -459,6 +460,18 @@ private Q_SLOTS:
             QVERIFY2(qobject_cast<Shape*>(c) || std::abs(QFontInfo(c->font()).pixelSize() - builtFont[c] * factor) <= factor,
                      qPrintable(c->objectName()));
         }
+
+        // The joker frame's etched outline, grey then white, grows with the stage.
+        const QImage jokers = w.frmJoker->grab().toImage();
+        const auto run = [&jokers](int from, const QColor& colour) {
+            int x = from;
+            while (x < jokers.width() && jokers.pixelColor(x, jokers.height() / 2) == colour)
+                ++x;
+            return x - from;
+        };
+        const int line = qMax(1, qRound(factor));
+        QCOMPARE(run(0, QColor(128, 128, 128)), line);
+        QCOMPARE(run(line, Qt::white), line);
 
         // The floor left of and below the answer buttons: one-pixel grid lines
         // where the enlarged 100 % picture has lines `factor` pixels wide.
