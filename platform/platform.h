@@ -34,6 +34,9 @@ void setClock(std::function<QDateTime()> clock);        // empty: back to the re
 QString programFile(const QString& name);
 
 // --- Dialogs. Real, modal QMessageBox / QInputDialog run with exec(); no icon.
+// For the platform's double-click interval after one comes up, no press
+// answers it (the second press of a double press would answer it unseen),
+// and a held key never does.
 inline const QString kAppTitle = QStringLiteral("Quiz");
 
 // A message box with OK alone. An empty title shows the application title "Quiz".

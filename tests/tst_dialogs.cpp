@@ -4,8 +4,9 @@
 // The message boxes and the name prompt as the window manager sees them: a
 // title bar without minimise and maximise buttons and a size that cannot
 // grow, the window they were opened from as their parent (so they stay above
-// it, and back on screen when minimised), buttons with words only, and a name
-// prompt as wide as its title.
+// it, and back on screen when minimised), answered by no press in the first
+// moment (a double-click interval) nor by a held key, buttons with words only,
+// and a name prompt as wide as its title.
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
 #include "support/display.h"
@@ -14,7 +15,9 @@
 #include <QFontMetrics>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -64,10 +67,14 @@ private Q_SLOTS:
         Qt::WindowFlags flags;
         QSize minimum, maximum;
         int width = 0, buttonsWithIcon = 0;
-        bool comesBack = false;
+        bool comesBack = false, answeredAtOnce = false, answeredByRepeat = false;
         QTimer::singleShot(0, [&] {
             if (QWidget* dialog = QApplication::activeModalWidget()) {
                 opened = true;
+                // The second press of a double press comes at once; a held
+                // key repeats.
+                QTest::keyClick(dialog, Qt::Key_Return);
+                answeredAtOnce = !dialog->isVisible();
                 // Minimised as a window manager that draws the button anyway
                 // does it: with the window it belongs to.
                 if (windowShown)
@@ -82,6 +89,10 @@ private Q_SLOTS:
                 width = dialog->width();
                 for (const QPushButton* button : dialog->findChildren<QPushButton*>())
                     buttonsWithIcon += !button->icon().isNull();
+                QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+                QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+                QApplication::sendEvent(dialog, &held);
+                answeredByRepeat = !dialog->isVisible();
                 QTest::keyClick(dialog, Qt::Key_Return);
             }
         });
@@ -92,6 +103,7 @@ private Q_SLOTS:
         else
             platform::inputBox(QStringLiteral("Bitte geben Sie ihren Namen an..."), title, QStringLiteral("Horst Mertig"));
         QVERIFY(opened);
+        QVERIFY2(!answeredAtOnce && !answeredByRepeat, "a press the player could not mean answered the dialog");
         QVERIFY2(comesBack, "a minimised dialog stays hidden, and the game with it");
         QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
         QVERIFY2(flags.testFlag(Qt::CustomizeWindowHint), "the window manager would add every button");

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QImage>
@@ -18,6 +19,7 @@
 #include <QEvent>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 #include <sqlite3.h>
@@ -164,7 +166,7 @@ QList<Record> readQuestionFile(const QString& path)
 }
 
 namespace {
-// Clears the answered mark of a window when it hides.
+// Clears the marks of a window (answered, up since) when it hides.
 class HideWatcher : public QObject {
 public:
     static HideWatcher* instance()
@@ -174,8 +176,10 @@ public:
     }
     bool eventFilter(QObject* o, QEvent* e) override
     {
-        if (e->type() == QEvent::Hide)
+        if (e->type() == QEvent::Hide) {
             o->setProperty("answeredOnce", false);
+            o->setProperty("upSince", QVariant());
+        }
         return false;
     }
 };
@@ -233,6 +237,18 @@ void DialogAnswerer::poll()
     QWidget* w = QApplication::activeModalWidget();
     if (!w || w->property("answeredOnce").toBool() || m_actions.isEmpty())
         return;
+    // A dialog takes keys only once it has been up for a double-click
+    // interval (platform.h): an answer by key waits for it.
+    const QString next = m_actions.first();
+    if (next.startsWith(QLatin1String("escape")) || next.contains(QLatin1String("key:"))) {
+        if (!w->property("upSince").isValid()) {
+            w->setProperty("upSince", QDateTime::currentMSecsSinceEpoch());
+            w->installEventFilter(HideWatcher::instance());
+        }
+        if (QDateTime::currentMSecsSinceEpoch() - w->property("upSince").toLongLong()
+            <= QGuiApplication::styleHints()->mouseDoubleClickInterval())
+            return;
+    }
     w->setProperty("answeredOnce", true);
     w->installEventFilter(HideWatcher::instance());
     QString action = m_actions.takeFirst();
