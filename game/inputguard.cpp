@@ -84,6 +84,14 @@ bool InputGuard::passFocusFromGreyed()
     return true;
 }
 
+void InputGuard::newGameBegan()
+{
+    // The press that began it went to a button or a message box, not to an
+    // answer, and its time is not at hand here: the times of arrival count.
+    m_pressEndedAt = 0;
+    m_pressEndedArrival = m_clock.elapsed();
+}
+
 void InputGuard::toQuestion(QWidget* greyed)
 {
     m_greyed = greyed;

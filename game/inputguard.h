@@ -8,7 +8,9 @@
 //   gives it back to the answers.
 // - A double press: the second press of a double click or of a quick double
 //   key press, and the repeats of a held key, never answer the question that
-//   the first press brought up. Keys and mouse alike, by the events' times.
+//   the first press brought up: the next question after an answer, or the
+//   first of a new game after "Neu" or the answer to a message box ("zweite
+//   Chance", "Neue Runde"). Keys and mouse alike, by the events' times.
 #pragma once
 
 #include <QElapsedTimer>
@@ -28,6 +30,9 @@ public:
     // Qt moves the focus on from a control that was greyed: true when the
     // guard has placed it, false when the window's usual order goes on.
     bool passFocusFromGreyed();
+    // A new game has put its first question up: a press on an answer right
+    // after it belongs to the press that began the game.
+    void newGameBegan();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

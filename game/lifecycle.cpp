@@ -5,6 +5,7 @@
 #include "game/frmQuiz.h"
 
 #include "game/accessibility.h"
+#include "game/inputguard.h"
 
 #include "platform/platform.h"
 #include "platform/Shape.h"
@@ -74,6 +75,7 @@ void frmQuiz::Neu()
     cmdD->setEnabled(true);
     TimerCountdown->stop();
     // The audience animation is left alone: PufferInForm has hidden its bars.
+    m_input->newGameBegan();
 }
 
 // Asks whether to end the program. Yes closes the question file and ends at

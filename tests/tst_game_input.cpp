@@ -175,6 +175,37 @@ private Q_SLOTS:
         QTEST(int(m_w->Level), "level");
     }
 
+    // A new game, begun by a press on "Neu" or by the answer to the loss box,
+    // takes no answer from the press right after it; a later one counts.
+    void newGameTakesNoDoublePress_data()
+    {
+        QTest::addColumn<QString>("begunBy");
+        QTest::newRow("Space on Neu") << "Neu";
+        QTest::newRow("Ja to a second chance") << "second chance";
+    }
+
+    void newGameTakesNoDoublePress()
+    {
+        QFETCH(QString, begunBy);
+        if (!startGame(testsupport::sampleRecords(4, testsupport::RightLetters::AllA)))
+            QSKIP("this platform gives no window the focus");
+        if (begunBy == QLatin1String("Neu")) {
+            QTest::keyClick(m_w->cmdNeu, Qt::Key_Space);
+        } else {
+            // Answered by its access key, which waits until the box has been
+            // up for a while, as a player reads it.
+            DialogAnswerer answer({"key:j"});
+            QTest::mouseClick(m_w->cmdB, Qt::LeftButton); // wrong: every right answer is A
+            QCOMPARE(answer.pending(), 0);
+        }
+        QCOMPARE(m_w->lblStatus->text(), "Neues Spiel, neue Mafia-Moneten...");
+        QTest::keyClick(m_w->cmdA, Qt::Key_Space);
+        QCOMPARE(int(m_w->Level), 0);
+        QTest::qWait(doubleClickInterval());
+        QTest::keyClick(m_w->cmdA, Qt::Key_Space);
+        QCOMPARE(int(m_w->Level), 1);
+    }
+
     // The screen reader hears the money; the eye sees what it always saw.
     void moneyIsSpoken_data()
     {
