@@ -164,6 +164,13 @@ void frmEditor::buildLayout()
     m_announcer = new platform::Announcer(lblStatus);
 }
 
+void frmEditor::setScale(qreal factor)
+{
+    platform::scaleControls(*this, factor);
+    for (FocusFrameStyle* focus : findChildren<FocusFrameStyle*>(Qt::FindDirectChildrenOnly))
+        focus->setScale(factor);
+}
+
 QList<QLineEdit*> frmEditor::boxesOnScreen() const
 {
     return {txtFrage, txtAntA, txtPubA, txtAntB, txtPubB, txtAntC, txtPubC,

@@ -32,6 +32,10 @@ public:
     explicit frmEditor(QString questionFile, QString readOnlyCopy = QString());
     ~frmEditor() override;
 
+    // Lays the window out at `factor` times the size it was built for (over
+    // the full-screen stage), its focus frame as well.
+    void setScale(qreal factor);
+
     // --- Record buffer.
     void Form_Load();
     void PufferInForm();

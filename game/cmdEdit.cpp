@@ -27,8 +27,8 @@ void frmQuiz::cmdEdit_Click()
         showStatus(QStringLiteral("Editor nicht geladen"));
         return;
     }
-    // Over the full-screen stage its text is as large as the dialogs'.
-    platform::scaleControls(*m_editor, platform::dialogScale());
+    // Over the full-screen stage it is as large as the dialogs.
+    m_editor->setScale(platform::dialogScale());
     m_editor->exec(); // returns once the editor is closed
 
     // The game's own record set is neither re-read nor moved: the question on
