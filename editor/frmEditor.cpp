@@ -16,7 +16,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 // In the order FormInPuffer writes them; PufferInForm shows the shares last.
@@ -62,22 +61,6 @@ struct EditorButton {
     const char* spokenName = nullptr;
 };
 
-// The game window's solid focus frame, also on the editor's plain buttons,
-// which the style itself marks only after a Tab, with a faint outline.
-class EditorFocusStyle : public FocusFrameStyle {
-public:
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override
-    {
-        FocusFrameStyle::drawControl(element, option, painter, widget);
-        if (element == CE_PushButton && (option->state & State_HasFocus)) {
-            QStyleOptionFocusRect focus;
-            focus.QStyleOption::operator=(*option);
-            focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
-            drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
-        }
-    }
-};
 
 const EditorButton kButtons[] = {
     {&frmEditor::cmdHinzufügen, &frmEditor::cmdHinzufügen_Click, "cmdHinzufügen", "DS Hinzufügen", 240, 480, 1575, 375},
@@ -153,7 +136,7 @@ void frmEditor::buildLayout()
         tabOrder << box;
     tabOrder << cmdHinzufügen << cmdLöschen << cmdErster << cmdVorhergehender << cmdNächster << cmdLetzter
              << cmdÄndern << cmdUnload;
-    auto* focusStyle = new EditorFocusStyle;
+    auto* focusStyle = new FocusFrameStyle;
     focusStyle->setParent(this);
     for (int i = 0; i < tabOrder.size(); ++i) {
         if (i > 0)

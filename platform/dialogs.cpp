@@ -3,6 +3,7 @@
 // The message boxes and the name prompt: real, modal Qt dialogs, shown over
 // the window they come from, with plain text and words on their buttons.
 #include "platform/platform.h"
+#include "widgets/FocusFrameStyle.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -134,6 +135,20 @@ private:
     QElapsedTimer m_shown;
 };
 
+// The dialog's buttons and text box show the focus as the game's controls do,
+// with a frame as much larger as the dialog's text: which button Space
+// presses is plain on a television too.
+void showFocusFrame(QWidget& dialog)
+{
+    auto* style = new FocusFrameStyle;
+    style->setParent(&dialog);
+    style->setScale(dialogScale());
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        if (qobject_cast<QPushButton*>(w) || qobject_cast<QLineEdit*>(w))
+            w->setStyle(style);
+    }
+}
+
 // A box's text may hold an answer from the question file or the player's name:
 // it is always plain text. Qt's automatic rich-text detection would otherwise
 // read "<img src=...>" as an image to load (from any file, /dev/zero included).
@@ -175,6 +190,7 @@ void msgBox(const QString& text, const QString& title)
     new AnswersNoEarlyPress(box);
     scaleDialogText(box);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    showFocusFrame(box);
     box.exec();
 }
 
@@ -190,6 +206,7 @@ bool askYesNo(const QString& text, const QString& title)
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
     box.setDefaultButton(QMessageBox::Yes);
+    showFocusFrame(box);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -217,6 +234,7 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     dialog.layout()->setSizeConstraint(QLayout::SetFixedSize);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    showFocusFrame(dialog);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 

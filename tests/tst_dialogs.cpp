@@ -5,17 +5,19 @@
 // title bar without minimise and maximise buttons and a size that cannot
 // grow, the window they were opened from as their parent (so they stay above
 // it, and back on screen when minimised), answered by no press in the first
-// moment (a double-click interval) nor by a held key, buttons with words only,
-// and a name prompt as wide as its title.
+// moment (a double-click interval) nor by a held key, buttons with words only
+// and the game's focus frame, and a name prompt as wide as its title.
 #include "platform/QuizApplication.h"
 #include "platform/platform.h"
 #include "support/display.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyleHints>
 #include <QTest>
@@ -116,6 +118,34 @@ private Q_SLOTS:
         const QFontMetrics metrics(bold);
         if (kind == QLatin1String("name prompt"))
             QVERIFY2(width >= metrics.horizontalAdvance(title) + 8 * metrics.height(), qPrintable(QString::number(width)));
+    }
+
+    // The buttons show the game's solid focus frame, two pixels wide, and as
+    // much wider as the dialogs' text over the full-screen stage.
+    void focusFrameAsInTheGame_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("200 %") << 2.0;
+    }
+
+    void focusFrameAsInTheGame()
+    {
+        QFETCH(qreal, scale);
+        platform::setDialogScale(scale);
+        int changed = -1, outline = 0;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                QVERIFY(QTest::qWaitForWindowActive(box));
+                QAbstractButton* yes = box->button(QMessageBox::Yes);
+                outline = 2 * (yes->width() + yes->height());
+                changed = testsupport::focusFramePixels(yes, box->button(QMessageBox::No));
+                yes->click();
+            }
+        });
+        platform::askYesNo(QStringLiteral("Neue Runde?"));
+        platform::setDialogScale(1);
+        QVERIFY2(changed >= outline * (2 * scale - 1), qPrintable(QString::number(changed)));
     }
 };
 

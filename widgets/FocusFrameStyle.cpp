@@ -40,3 +40,16 @@ void FocusFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         frame(option->rect.adjusted(border, border, -border, -border));
     }
 }
+
+void FocusFrameStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const
+{
+    QProxyStyle::drawControl(element, option, painter, widget);
+    // A plain button: the style marks its focus only after a Tab, and faintly.
+    if (element == CE_PushButton && (option->state & State_HasFocus)) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(*option);
+        focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
+        drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
+}
