@@ -54,6 +54,23 @@ struct RawConnection {
     int exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 };
 
+// One write through the record set: "delete" the current record, or "edit"
+// it or "add" a new one with `value` in each of `fields`.
+void writeRecord(Recordset& rs, const QString& operation, const QStringList& fields, const QString& value)
+{
+    if (operation == QLatin1String("delete")) {
+        rs.Delete();
+        return;
+    }
+    if (operation == QLatin1String("edit"))
+        rs.Edit();
+    else
+        rs.AddNew();
+    for (const QString& f : fields)
+        rs.Collect(f, value);
+    rs.Update();
+}
+
 } // namespace
 
 class TestStoreFiles : public QObject {
@@ -243,19 +260,7 @@ private Q_SLOTS:
         RawConnection other(m_path);
         QCOMPARE(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
 
-        auto write = [&] {
-            if (operation == QLatin1String("delete")) {
-                rs->Delete();
-                return;
-            }
-            if (operation == QLatin1String("edit"))
-                rs->Edit();
-            else
-                rs->AddNew();
-            for (const QString& f : store::fieldNames())
-                rs->Collect(f, QStringLiteral("1"));
-            rs->Update();
-        };
+        auto write = [&] { writeRecord(*rs, operation, store::fieldNames(), QStringLiteral("1")); };
         const QString msg = errorOf(write);
         QVERIFY2(msg.contains(QStringLiteral("gesperrt")), qPrintable(msg));
         QVERIFY2(msg.contains(QStringLiteral("nicht gespeichert")), qPrintable(msg));
@@ -388,18 +393,8 @@ private Q_SLOTS:
         else
             QCOMPARE(::rename(QFile::encodeName(other).constData(), QFile::encodeName(m_path).constData()), 0);
 
-        const QString msg = errorOf([&] {
-            if (operation == QLatin1String("delete")) {
-                rs->Delete();
-                return;
-            }
-            if (operation == QLatin1String("edit"))
-                rs->Edit();
-            else
-                rs->AddNew();
-            rs->Collect(QStringLiteral("Frage"), QStringLiteral("Neue Frage"));
-            rs->Update();
-        });
+        const QString msg =
+            errorOf([&] { writeRecord(*rs, operation, {QStringLiteral("Frage")}, QStringLiteral("Neue Frage")); });
         QVERIFY2(msg.contains(QStringLiteral("„%1“").arg(QDir::toNativeSeparators(m_path))), qPrintable(msg));
         QVERIFY2(msg.contains(QStringLiteral("verschoben, gelöscht oder durch eine andere ersetzt")), qPrintable(msg));
         QVERIFY2(msg.contains(QStringLiteral("nichts gespeichert")), qPrintable(msg));
