@@ -3,7 +3,7 @@
 // Reading Access files through the reader process: genuine files written by
 // Access and question tables written by another Jet writer (../shared/jet/),
 // damaged copies of them made here, and a reader that hangs.
-#include "access/accessfile.h"
+#include "support/jetfiles.h"
 #include "support/testsupport.h"
 
 #include <QTemporaryDir>
@@ -13,9 +13,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString kJet = QStringLiteral(QUIZ_SOURCE_DIR "/../shared/jet/");
-
-QString jetFile(const QString& name) { return kJet + name; }
+QString jetFile(const QString& name) { return testsupport::kJet + name; }
 
 QString text(const jet::Value& value)
 {
@@ -58,9 +56,8 @@ class TestAccess : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        if (!QFileInfo(kJet).isDir())
-            QSKIP("../shared/jet/ (the Access test files) is not there beside the project");
-        jet::setReaderProgram(QStringLiteral(QUIZ_ACCESS_READER_PATH));
+        if (!testsupport::useJetFiles())
+            QSKIP(testsupport::kJetMissing);
     }
 
     void recognisesAccessFilesByTheirHeader_data()

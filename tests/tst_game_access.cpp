@@ -5,11 +5,11 @@
 // question file: played from a private copy and shown read-only by the
 // editor, or refused with its cause; the Access file never changes, and the
 // copy goes with the game.
-#include "access/accessfile.h"
 #include "editor/frmEditor.h"
 #include "game/frmQuiz.h"
 #include "platform/platform.h"
 #include "support/display.h"
+#include "support/jetfiles.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -27,7 +27,7 @@ using testsupport::DialogAnswerer;
 
 namespace {
 
-const QString kJet = QStringLiteral(QUIZ_SOURCE_DIR "/../shared/jet/");
+using testsupport::kJet;
 
 QByteArray bytesOf(const QString& path)
 {
@@ -70,9 +70,8 @@ public:
 private Q_SLOTS:
     void initTestCase()
     {
-        if (!QFileInfo(kJet + QStringLiteral("made-here")).isDir())
+        if (!testsupport::useJetFiles(QStringLiteral("made-here")))
             QSKIP("../shared/jet/made-here (the Access question tables) is not there beside the project");
-        jet::setReaderProgram(QStringLiteral(QUIZ_ACCESS_READER_PATH));
         testsupport::catchEndProgram();
     }
 

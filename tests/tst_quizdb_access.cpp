@@ -3,7 +3,7 @@
 // quizdb on Access files: create, import and check take them through the same
 // all-or-nothing path and checks as a CSV, recognised by their first bytes;
 // and the copy the game plays an Access file from.
-#include "access/accessfile.h"
+#include "support/jetfiles.h"
 #include "support/testsupport.h"
 #include "tools/quizdb/fromaccess.h"
 
@@ -13,7 +13,8 @@
 
 namespace {
 
-const QString kJet = QStringLiteral(QUIZ_SOURCE_DIR "/../shared/jet/");
+using testsupport::kJet;
+
 const QString kValid = kJet + QStringLiteral("made-here/Zada-V2003-valid.mdb");
 const QString kLong = kJet + QStringLiteral("made-here/Zada-V2000.mdb");
 const QString kEmpty = kJet + QStringLiteral("genuine/jackcess-empty2003.mdb");
@@ -70,9 +71,8 @@ class TestQuizdbAccess : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        if (!QFileInfo(kJet).isDir())
-            QSKIP("../shared/jet/ (the Access test files) is not there beside the project");
-        jet::setReaderProgram(QStringLiteral(QUIZ_ACCESS_READER_PATH));
+        if (!testsupport::useJetFiles())
+            QSKIP(testsupport::kJetMissing);
     }
 
     // An Access file named like a CSV is read as Access, in table order,
